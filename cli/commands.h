@@ -1,0 +1,26 @@
+// The `kaslo` command line: each *_commands.cpp file adds its subcommands
+// through a static RegisterCommands object, so that a new group of commands
+// is one new file.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace kaslo::cli {
+
+using Registrar = void (*)(CLI::App& app);
+
+struct RegisterCommands {
+  explicit RegisterCommands(Registrar registrar);
+};
+
+// Calls every registrar, in link order.
+void RegisterAll(CLI::App& app);
+
+// Thrown by a command to end the program with an exit code and a message
+// on stderr (UTF-8).
+struct CommandFailed {
+  int exit_code;
+  std::string message;
+};
+
+}  // namespace kaslo::cli

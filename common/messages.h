@@ -1,0 +1,30 @@
+// The message port: every information, error, confirmation and input box of
+// the system goes through the installed MessageService. Texts are UTF-8,
+// exactly as the system shows them. The GUI installs a QMessageBox service;
+// tests install a scripted one that records each text and gives the
+// scripted answers; the command line prints and reads stdin.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kaslo {
+
+class MessageService {
+ public:
+  virtual ~MessageService() = default;
+  virtual void information(const std::string& text, const std::string& title = {}) = 0;
+  virtual void error(const std::string& text, const std::string& title = {}) = 0;
+  // Yes/No box; true for Yes.
+  virtual bool confirm(const std::string& text, const std::string& title = {}) = 0;
+  // Input box; nullopt when cancelled.
+  virtual std::optional<std::string> input(const std::string& title, const std::string& prompt,
+                                           const std::string& initial) = 0;
+};
+
+// Installs the service; the caller keeps ownership. Without one, boxes are
+// written to stderr and questions answered No.
+void SetMessageService(MessageService* service);
+MessageService& Messages();
+
+}  // namespace kaslo

@@ -1,0 +1,40 @@
+// Whole-table operations: index tags, restructure, mapped row copy and the
+// header patch. Each one leaves a table either as it was or fully changed:
+// new files are written beside the old ones and renamed into place.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "db/database.h"
+#include "db/field.h"
+
+namespace db {
+
+// Adds (or rebuilds) tags on a table opened exclusively, writes T.MDX in the
+// dBase IV layout and sets the production-index byte of the header.
+void AddTags(Table& table, std::span<const TagDef> tags);
+
+// Rewrites the table without the dropped fields and with the added ones
+// (blank in every row); every row is kept. The table must not be open.
+// Its .MDX is rebuilt with the tags that still have their fields.
+void Restructure(const Database& db, std::string_view table,
+                 std::span<const std::string> drop, std::span<const FieldDef> add);
+
+// Pairs of (source field, destination field).
+using FieldMapping = std::vector<std::pair<std::string, std::string>>;
+
+// Appends every live row of `from` (in its current order) to `to` through the
+// mapping; destination fields outside the mapping stay blank. Returns the
+// number of rows appended.
+size_t CopyRows(Table& from, Table& to, const FieldMapping& mapping);
+
+// Writes zero bytes at offsets 28 (production-index flag) and 29 (language
+// driver) of a DBF header. False when the file cannot be opened or written.
+bool ClearIndexFlags(const std::filesystem::path& dbf);
+
+}  // namespace db
