@@ -1,0 +1,75 @@
+// TTerminalSession: one connection with one terminal, run on the
+// connection's thread. The sending side pushes the job's files (or the
+// first request) and walks the job's file steps; the receiving side stores
+// what the terminal answers and asks for the next file; the end updates the
+// terminal's row and, for a LOG reading, converts the LOG.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "comm/server.h"
+#include "comm/socket.h"
+#include "comm/terminal_list.h"
+#include "common/clock.h"
+
+namespace comm {
+
+// Pause after each block sent: the terminals take data at this pace.
+inline constexpr int kBlockPauseMs = 30;
+inline constexpr int kReportReadTimeoutMs = 40000;
+inline constexpr int kReadTimeoutMs = 4000;
+inline constexpr int kAfterLogReadTimeoutMs = 1;
+
+// 128 bytes for the client load (job 161), else 80.
+size_t BlockSize(int job_kind);
+
+class TTerminalSession {
+ public:
+  // `socket` is the accepted connection; `peer` its address as text. The
+  // job, the list and the stop flag must outlive the session.
+  TTerminalSession(const ServerJob& job, TerminalList& list, Socket& socket, std::string peer,
+                   const std::atomic<bool>& stopping);
+  TTerminalSession(const TTerminalSession&) = delete;
+  TTerminalSession& operator=(const TTerminalSession&) = delete;
+
+  // Serves the connection to its end and closes it; then marks the row of
+  // the address finished (image 5).
+  void Run();
+
+  int terminalNumber() const { return terminal_; }
+
+ private:
+  class Receiver;
+
+  // True when the receiving side takes over.
+  bool SendSide();
+  void ReceiveSide();
+  bool SendFile(const std::filesystem::path& content);
+  void SendNoData();
+  void EndWithEndFrame();
+  void SetProgress(const std::string& text);
+  void Pause(int ms) const;
+  void Disconnected();
+  std::filesystem::path FileOf(const std::string& wire_name) const;
+
+  const ServerJob& job_;
+  TerminalList& list_;
+  Socket& socket_;
+  const std::string peer_;
+  const std::atomic<bool>& stopping_;
+  kaslo::DateTime connect_time_{};
+  kaslo::DateTime last_activity_{};
+  int terminal_ = 0;
+  std::optional<size_t> row_;
+  uint64_t done_ = 0;
+  uint64_t total_ = 0;
+  uint64_t base_ = 0;
+  int product_step_ = 0;
+  std::string wire_name_;
+  int read_timeout_ms_ = -1;
+  std::string identity_;
+};
+
+}  // namespace comm
