@@ -1,0 +1,95 @@
+// File routines: temporary-name copy, quiet delete, DBF header patch,
+// version string.
+#include "common/files.h"
+
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+#include "common/version.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// DBF header bytes cleared by LimpaIndiceDbf.
+//   OFFSET SIZE DESCRIPTION
+//   28     1    production index (.MDX) present flag
+//   29     1    language driver id
+constexpr long kProductionIndexOffset = 28;
+constexpr size_t kPatchSize = 2;
+
+constexpr size_t kCopyBlock = 2048;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File Open(const fs::path& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+
+bool CopyBlocks(std::FILE* from, std::FILE* to) {
+  char block[kCopyBlock];
+  for (;;) {
+    const size_t got = std::fread(block, 1, sizeof block, from);
+    if (got == 0) break;
+    if (std::fwrite(block, 1, got, to) != got) return false;
+  }
+  return !std::ferror(from);
+}
+
+// Whether two paths name the same file, one of which may not exist yet.
+bool SameFile(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec) && !ec;
+}
+
+}  // namespace
+
+bool CopiaArquivo(const fs::path& origem, const fs::path& destino) {
+  std::string name = destino.filename().string();
+  if (name.empty()) return false;
+  name[0] = '!';
+  const fs::path temporary = destino.parent_path() / name;
+  if (SameFile(temporary, origem)) return false;
+
+  File from = Open(origem, "rb");
+  if (!from) return false;
+  bool ok;
+  {
+    File to = Open(temporary, "wb");
+    if (!to) return false;
+    ok = CopyBlocks(from.get(), to.get());
+    ok = std::fclose(to.release()) == 0 && ok;
+  }
+  from.reset();
+
+  std::error_code ec;
+  // rename() replaces an existing destino in one step, so there is no moment
+  // without one.
+  if (ok) fs::rename(temporary, destino, ec);
+  if (!ok || ec) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  return true;
+}
+
+void ApagaArquivo(const fs::path& nome) {
+  std::error_code ec;
+  if (fs::is_regular_file(nome, ec)) fs::remove(nome, ec);
+}
+
+bool LimpaIndiceDbf(const fs::path& arquivo) {
+  File file = Open(arquivo, "r+b");
+  if (!file) return false;
+  std::error_code ec;
+  const auto size = fs::file_size(arquivo, ec);
+  if (ec || size < kProductionIndexOffset + kPatchSize) return false;
+  const char zeros[kPatchSize] = {0, 0};
+  if (std::fseek(file.get(), kProductionIndexOffset, SEEK_SET) != 0) return false;
+  if (std::fwrite(zeros, 1, kPatchSize, file.get()) != kPatchSize) return false;
+  return std::fclose(file.release()) == 0;
+}
+
+std::string VersaoArquivo() { return KASLO_VERSION; }

@@ -1,0 +1,28 @@
+// File routines: copy through a temporary name, quiet delete, the DBF
+// header patch and the program's version.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// Copies origem onto destino through a temporary file beside destino, whose
+// name is destino's file name with its first character replaced by "!"
+// ("dir/Prods3" is copied as "dir/!rods3"), then renames it into place, so
+// destino is either its old self or a full copy. True on success. False,
+// with destino untouched and the temporary file removed, when origem cannot
+// be read, the temporary file cannot be written, the rename fails, destino
+// has no file name, or the temporary name is origem itself.
+bool CopiaArquivo(const std::filesystem::path& origem, const std::filesystem::path& destino);
+
+// Deletes the file; does nothing when it is absent (or is a directory).
+void ApagaArquivo(const std::filesystem::path& nome);
+
+// The DBF header patch: writes one zero byte at offset 28 (production-index
+// flag) and one at offset 29 (language driver) of the file. True when both
+// were written; false when the file cannot be opened for update, is shorter
+// than those two bytes (it is then left as it was), or an input/output error
+// occurs.
+bool LimpaIndiceDbf(const std::filesystem::path& arquivo);
+
+// The version of the program, "a.b.c.d".
+std::string VersaoArquivo();
