@@ -1,0 +1,344 @@
+// Decoding of the product register and its replacement of Ycopro.
+#include "viewers/product_register.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <span>
+#include <system_error>
+
+#include "common/checkdigits.h"
+#include "common/encoding.h"
+#include "common/files.h"
+#include "common/numbers.h"
+#include "common/progress.h"
+#include "common/text.h"
+#include "db/error.h"
+#include "db/install.h"
+#include "db/schema.h"
+#include "db/table_ops.h"
+#include "db/tables/ycobar.h"
+#include "db/tables/ycogrp.h"
+#include "db/tables/ycopro.h"
+#include "db/tables/ycoprm.h"
+#include "viewers/register_common.h"
+
+namespace kaslo::viewers {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Record layout (see the header).
+constexpr size_t kCodeOffset = 0;
+constexpr size_t kCodeSize = 6;
+constexpr size_t kDescrOffset = 6;
+constexpr size_t kDescrSize = 20;
+constexpr size_t kPriceOffset = 26;
+constexpr size_t kPriceSize = 4;
+constexpr size_t kTaxOffset = 30;
+constexpr size_t kDepartmentOffset = 31;
+constexpr size_t kSoldOffset = 32;
+constexpr size_t kSoldSize = 6;
+constexpr size_t kStockOffset = 74;
+constexpr size_t kStockSize = 4;
+constexpr size_t kUnitFlagsOffset = 78;
+constexpr size_t kItemGroupOffset = 79;
+
+// The identification line's character that selects the record length.
+constexpr size_t kModelCharacter = 22;
+
+// Unit flag bits.
+constexpr int kBitKg = 0;
+constexpr int kBitLt = 1;
+constexpr int kBitMt = 2;
+constexpr int kBitLitrado = 3;
+constexpr int kBitCm = 4;
+constexpr int kBitOu = 5;
+
+enum ProductColumn {
+  kColCode, kColDescr, kColPrice, kColTax, kColDepartment, kColSold,
+  kColDecimals, kColLitrado, kColUnit, kColItemGroup, kColStock,
+};
+
+constexpr const char* kProductHeaders[] = {
+    "Código", "Descrição Resumida", "Preço", "Tributação", "Depto", "Qtde Vendida",
+    "Casas Dec.", "Litrado", "Pesado", "Grupo", "Estoque",
+};
+
+// The working copies beside the tables.
+constexpr std::string_view kNewProducts = "propro.dbf";
+constexpr std::string_view kNewBarCodes = "barbar.dbf";
+
+std::string PackedDigits(std::string_view bytes) {
+  std::string digits;
+  digits.reserve(bytes.size() * 2);
+  for (unsigned char b : bytes) digits += ByteParaHex(b);
+  return digits;
+}
+
+std::string Packed(std::string_view record, size_t offset, size_t size) {
+  return PackedDigits(record.substr(offset, size));
+}
+
+// The EAN-13 code of the base, shown with the format "0-0".
+std::string CodeWithCheckDigit(double base) {
+  std::string ean = FormatWhole(DigitoEAN(base));
+  if (ean.size() < 2) ean.insert(0, 2 - ean.size(), '0');
+  return ean.substr(0, ean.size() - 1) + "-" + ean.back();
+}
+
+bool Bit(std::string_view bits, int k) { return bits[7 - k] == '1'; }
+
+// "UN", replaced by each set unit bit in turn, so the highest one wins.
+std::string UnitName(std::string_view bits) {
+  std::string unit = "UN";
+  if (Bit(bits, kBitKg)) unit = "KG";
+  if (Bit(bits, kBitLt)) unit = "LT";
+  if (Bit(bits, kBitMt)) unit = "MT";
+  if (Bit(bits, kBitCm)) unit = "CM";
+  if (Bit(bits, kBitOu)) unit = "OU";
+  return unit;
+}
+
+// PRO_PESAD from the unit cell: UN is stored "N", KG "S", the others by
+// their first letter.
+std::string StoredUnit(std::string_view cell) {
+  std::string first = FirstChar(cell);
+  if (first == "U") return "N";
+  if (first == "K") return "S";
+  return first;
+}
+
+// The group of each department, as the first membership row of Ycogrp
+// names it. Group definition rows (DEP_CODIGO blank or 0) are not members.
+class DepartmentGroups {
+ public:
+  explicit DepartmentGroups(const db::Database& db) {
+    auto grp = db.open(ycogrp::kTable);
+    for (grp->first(); !grp->eof(); grp->next()) {
+      int64_t dep = grp->asInteger(ycogrp::DEP_CODIGO);
+      if (dep > 0) group_.try_emplace(dep, grp->asNumber(ycogrp::GRP_CODIGO));
+    }
+  }
+  // 1 for a department of no group.
+  double of(int64_t department) const {
+    auto it = group_.find(department);
+    return it == group_.end() ? 1 : it->second;
+  }
+
+ private:
+  std::map<int64_t, double> group_;
+};
+
+void AppendProduct(db::Table& pro, const GridRow& row, double code, const DepartmentGroups& groups) {
+  std::string descr = CellLatin1(Cell(row, kColDescr));
+  double department = CellNumber(Cell(row, kColDepartment));
+  pro.append();
+  pro.setNumber(ycopro::PRO_PLU, code);
+  pro.setString(ycopro::PRO_DESCR, descr);
+  pro.setString(ycopro::PRO_RESUM, descr);
+  pro.setNumber(ycopro::PRO_PCOVEN, CellNumber(Cell(row, kColPrice)));
+  pro.setNumber(ycopro::PRO_ESTQ, CellNumber(Cell(row, kColStock)));
+  pro.setNumber(ycopro::PRO_TRIBUT, CellNumber(Cell(row, kColTax)));
+  pro.setNumber(ycopro::PRO_DEPTO, department);
+  pro.setNumber(ycopro::PRO_GRUPO, groups.of(static_cast<int64_t>(department)));
+  pro.setString(ycopro::PRO_CASAD, CellLatin1(Apara(Cell(row, kColDecimals))));
+  pro.setString(ycopro::PRO_LITRAD, FirstChar(Cell(row, kColLitrado)));
+  pro.setString(ycopro::PRO_PESAD, StoredUnit(Cell(row, kColUnit)));
+  pro.setString(ycopro::PRO_GRPITE, FormatWhole(CellNumber(Cell(row, kColItemGroup).substr(0, 2))));
+  pro.setString(ycopro::PRO_PROMO, "N");
+  pro.setNumber(ycopro::PRO_PCOPRO, 0);
+  pro.setNumber(ycopro::PRO_PCOATA, 0);
+  pro.setLogical(ycopro::PRO_QZV, true);
+  pro.setLogical(ycopro::PRO_QZVRES, true);
+  pro.setLogical(ycopro::PRO_Q4000, true);
+  pro.post();
+}
+
+// A working copy of a table without its production index, opened for
+// writing. The copy of a previous failed run is replaced.
+std::unique_ptr<db::Table> OpenEmptyCopy(const db::Database& db, std::string_view table, std::string_view copy) {
+  ApagaArquivo(db.pathFor(copy));
+  fs::path copy_path = db.dir() / copy;
+  fs::path source = db.find(std::string(table) + ".dbf");
+  if (source.empty() || !CopiaArquivo(source, copy_path))
+    throw db::Error(std::string(table) + ".dbf: cannot be copied to " + std::string(copy));
+  if (!LimpaIndiceDbf(copy_path)) throw db::Error(std::string(copy) + ": header cannot be written");
+  auto t = db.open(copy, {.tag = "", .exclusive = true});
+  t->emptyTable();
+  return t;
+}
+
+// True when no other process has the table open, which is what deleting
+// its file would require of a workstation sharing the data directory.
+bool NobodyElseUses(const db::Database& db, std::string_view table) {
+  try {
+    db.open(table, {.tag = "", .exclusive = true});
+    return true;
+  } catch (const db::Error&) {
+    return false;
+  }
+}
+
+// Puts the working copy in the table's place and drops the table's old
+// index; the copy's header no longer names an index.
+void SwapIn(const db::Database& db, std::string_view table, std::string_view copy) {
+  std::string dbf = std::string(table) + ".dbf";
+  fs::path target = db.pathFor(dbf);
+  ApagaArquivo(db.find(std::string(table) + ".mdx"));
+  ApagaArquivo(db.find(fs::path(copy).replace_extension(".mdx").string()));
+  fs::rename(db.dir() / copy, target);
+}
+
+// The index check for the tables a replacement swapped in: each one
+// without an .MDX gets its tags.
+void RebuildTags(const db::Database& db, std::initializer_list<std::string_view> tables) {
+  for (std::string_view name : tables) {
+    const db::TableDef* def = db::FindTable(name);
+    if (def == nullptr || db.exists(std::string(name) + ".mdx")) continue;
+    ProgressScope progress("Aguarde, Reindexando: " + std::string(def->caption));
+    LimpaIndiceDbf(db.pathFor(std::string(name) + ".dbf"));
+    db::AddTableTags(db, *def);
+  }
+}
+
+}  // namespace
+
+std::string IdentificationFileName(std::string_view terminal) { return "Sid" + std::string(terminal) + ".rec"; }
+
+std::optional<size_t> ProductRecordLength(const fs::path& identification_file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(identification_file, ec)) return std::nullopt;
+  std::string line = ReadFirstLine(identification_file);
+  if (line.size() < kModelCharacter) return std::nullopt;
+  return line[kModelCharacter - 1] < '5' ? kShortProductRecord : kLongProductRecord;
+}
+
+bool CheckDigitOption(const db::Database& db) {
+  auto prm = db.open(ycoprm::kTable);
+  prm->first();
+  return !prm->eof() && prm->getString(ycoprm::Q40_DIGCON) == "S";
+}
+
+std::vector<std::string> DecodeProductRecord(std::string_view record, bool check_digit) {
+  std::vector<std::string> row(std::size(kProductHeaders));
+  double code = TextoParaNumero(Packed(record, kCodeOffset, kCodeSize));
+  row[kColCode] = check_digit ? CodeWithCheckDigit(code) : FormatWhole(code);
+
+  std::string descr(record.substr(kDescrOffset, kDescrSize));
+  std::replace(descr.begin(), descr.end(), '\0', ' ');
+  row[kColDescr] = Latin1ToUtf8(Apara(descr));
+
+  double price = TextoParaNumero(FormataMascara("######,##", TextoParaNumero(Packed(record, kPriceOffset, kPriceSize))));
+  row[kColPrice] = NumeroParaTexto(0, 2, price);
+  row[kColTax] = ByteParaHex(static_cast<uint8_t>(record[kTaxOffset]));
+  row[kColDepartment] = ByteParaHex(static_cast<uint8_t>(record[kDepartmentOffset]));
+
+  std::string stock = Packed(record, kStockOffset, kStockSize);
+  double sold = TextoParaNumero(Packed(record, kSoldOffset, kSoldSize));
+  // A stock with a third decimal digit marks a product sold by fractions.
+  row[kColSold] = stock.back() != '0'
+                      ? NumeroParaTexto(0, 3, TextoParaNumero(FormataMascara("#########,###", sold)))
+                      : FormatWhole(sold);
+
+  std::string bits = ByteParaBinario(static_cast<uint8_t>(record[kUnitFlagsOffset]));
+  row[kColLitrado] = Bit(bits, kBitLitrado) ? "SIM" : "NÃO";
+  row[kColUnit] = UnitName(bits);
+  row[kColItemGroup] = NumeroComZeros(2, 0, TextoParaNumero(std::string(1, record[kItemGroupOffset])));
+  double stock_value = TextoParaNumero(stock.substr(0, 5)) + TextoParaNumero(stock.substr(5, 3)) / 1000;
+  row[kColStock] = NumeroParaTexto(0, 3, stock_value);
+  return row;
+}
+
+RegisterGrid DecodeProducts(std::string_view bytes, size_t record_length, bool check_digit,
+                            const std::function<void()>& on_record) {
+  RegisterGrid grid;
+  grid.headers.assign(std::begin(kProductHeaders), std::end(kProductHeaders));
+  if (record_length < kShortProductRecord) return grid;
+  grid.rows.reserve(bytes.size() / record_length);
+  // A partial record at the end (a transfer cut short) has no complete
+  // fields to show and is left out.
+  for (size_t at = 0; at + record_length <= bytes.size(); at += record_length) {
+    if (on_record) on_record();
+    grid.rows.push_back(DecodeProductRecord(bytes.substr(at, record_length), check_digit));
+  }
+  return grid;
+}
+
+RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_file,
+                             const fs::path& identification_file) {
+  bool check_digit = CheckDigitOption(db);
+  std::optional<size_t> record_length = ProductRecordLength(identification_file);
+  if (!record_length) {
+    RegisterGrid grid = DecodeProducts({}, kShortProductRecord, false);
+    grid.message = std::string(kIdentificacaoInvalida) + identification_file.string();
+    return grid;
+  }
+  std::error_code ec;
+  uintmax_t size = fs::file_size(products_file, ec);
+  std::string bytes = ec ? std::string() : ReadFileBytes(products_file, static_cast<size_t>(size));
+  ProgressScope progress(kProcessandoRecebidos, static_cast<int>(bytes.size() / *record_length));
+  return DecodeProducts(bytes, *record_length, check_digit, [&] { progress.step(); });
+}
+
+bool ConvertStockField(const db::Database& db) {
+  bool present = false;
+  {
+    auto pro = db.open(ycopro::kTable);
+    if (auto i = pro->fieldIndex(ycopro::PRO_ESTQ.name)) {
+      const db::FieldInfo& f = pro->fields()[*i];
+      present = true;
+      if (f.type == db::FieldType::kNumeric && f.length == ycopro::PRO_ESTQ.length &&
+          f.decimals == ycopro::PRO_ESTQ.decimals)
+        return false;
+    }
+  }
+  std::vector<std::string> drop;
+  if (present) drop.emplace_back(ycopro::PRO_ESTQ.name);
+  const db::FieldDef add[] = {ycopro::PRO_ESTQ};
+  db::Restructure(db, ycopro::kTable, drop, add);
+  return true;
+}
+
+ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
+  ReplaceOutcome outcome;
+  ConvertStockField(db);
+  DepartmentGroups groups(db);
+
+  ProgressScope progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
+  {
+    auto pro = OpenEmptyCopy(db, ycopro::kTable, kNewProducts);
+    auto bar = OpenEmptyCopy(db, ycobar::kTable, kNewBarCodes);
+    for (const GridRow& row : grid.rows) {
+      progress.step();
+      double code = CellNumber(Apara(RemoveTexto(Cell(row, kColCode), "-")));
+      if (!(code > 0)) continue;
+      try {
+        AppendProduct(*pro, row, code, groups);
+      } catch (const db::Error& e) {
+        progress.close();
+        outcome.message = kErroIncluirProduto;
+        outcome.detail = e.what();
+        return outcome;
+      }
+      ++outcome.rows_written;
+    }
+    pro->close();
+    bar->close();
+  }
+
+  if (!NobodyElseUses(db, ycopro::kTable) || !NobodyElseUses(db, ycobar::kTable)) {
+    progress.close();
+    outcome.message = kErroAtualizarProdutos;
+    return outcome;
+  }
+  SwapIn(db, ycopro::kTable, kNewProducts);
+  SwapIn(db, ycobar::kTable, kNewBarCodes);
+  progress.close();
+  RebuildTags(db, {ycopro::kTable, ycobar::kTable});
+  outcome.completed = true;
+  outcome.message = kSubstituicaoCompleta;
+  return outcome;
+}
+
+}  // namespace kaslo::viewers

@@ -1,0 +1,87 @@
+// The product register (job kind 18, "Prods"): a terminal's products sent
+// back as binary records of 80 or 86 bytes, the length chosen by the
+// terminal's identification file "Sid" + terminal + ".rec". Packed decimal
+// holds two digits per byte, high half first.
+//
+//   OFFSET SIZE DESCRIPTION
+//   0      6    product code (PLU), 12 digits packed
+//   6      20   short description; a zero byte reads as a space
+//   26     4    price, 8 digits packed, two implied decimals
+//   30     1    tax code, 2 digits packed
+//   31     1    department, 2 digits packed
+//   32     6    quantity sold, 12 digits packed
+//   38     36   not read
+//   74     4    stock, 8 digits packed: 5 integer and 3 decimal digits
+//   78     1    unit flags, bit 0 lowest: 0 KG, 1 LT, 2 MT, 3 sold by the
+//               litre, 4 CM, 5 OU; bits 6 and 7 not read
+//   79     1    item group, one digit character
+//   80     6    86-byte records only; not read
+//
+// The replacement rebuilds Ycopro from the grid beside the old table
+// (propro.dbf), empties Ycobar the same way (barbar.dbf), swaps the files in
+// and rebuilds both tables' index tags once at the end.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/database.h"
+#include "viewers/register_grid.h"
+
+namespace kaslo::viewers {
+
+inline constexpr size_t kShortProductRecord = 80;
+inline constexpr size_t kLongProductRecord = 86;
+
+// "Sid" + terminal + ".rec".
+std::string IdentificationFileName(std::string_view terminal);
+
+// 80 when the 22nd character of the identification file's first line is
+// below "5", else 86; nullopt when the file cannot be read or its first line
+// is shorter than 22 characters.
+std::optional<size_t> ProductRecordLength(const std::filesystem::path& identification_file);
+
+// The check-digit option: Q40_DIGCON of Ycoprm is "S".
+bool CheckDigitOption(const db::Database& db);
+
+// The eleven cells of one record (at least 80 bytes): "Código" (with the
+// check-digit option the EAN-13 code, its check digit after a hyphen),
+// "Descrição Resumida", "Preço", "Tributação", "Depto", "Qtde Vendida",
+// "Casas Dec.", "Litrado", "Pesado", "Grupo", "Estoque".
+std::vector<std::string> DecodeProductRecord(std::string_view record, bool check_digit);
+
+// One row per whole record; a tail shorter than a record is ignored.
+// on_record, when given, runs once per record (the progress bar).
+RegisterGrid DecodeProducts(std::string_view bytes, size_t record_length, bool check_digit,
+                            const std::function<void()>& on_record = {});
+
+// The display: reads the option, the record length and the file, with the
+// progress window showing one step per record. Without a usable
+// identification file the grid has its headers, no rows, and the message
+// "Arquivo de identificação do terminal não encontrado ou inválido: " + path.
+RegisterGrid DisplayProducts(const db::Database& db, const std::filesystem::path& products_file,
+                             const std::filesystem::path& identification_file);
+
+inline constexpr std::string_view kIdentificacaoInvalida =
+    "Arquivo de identificação do terminal não encontrado ou inválido: ";
+inline constexpr std::string_view kErroIncluirProduto = "Erro ao tentar incluir novo registro !";
+inline constexpr std::string_view kErroAtualizarProdutos =
+    "Erro ao tentar atualizar tabela de produtos !\rCertifique-se de que nenhuma estação de trabalho "
+    "esteja\rutilizando o cadastro de produtos.";
+
+// Makes PRO_ESTQ of Ycopro a NUMERIC(10,3) field (its values are lost) unless
+// it already is one. True when the table was restructured. Throws db::Error
+// when Ycopro cannot be restructured (in use elsewhere).
+bool ConvertStockField(const db::Database& db);
+
+// The replacement. Ycopro ends up holding one row per grid row whose code is
+// above 0, Ycobar empty, both with their tags. When a row cannot be appended
+// ("Erro ao tentar incluir novo registro !") or another process has Ycopro
+// or Ycobar open ("Erro ao tentar atualizar tabela de produtos !..."), both
+// tables stay as they were and the outcome says so.
+ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid);
+
+}  // namespace kaslo::viewers

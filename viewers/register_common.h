@@ -1,0 +1,84 @@
+// What the register displays and replacements of this folder share: reading
+// the received files, cell access, the progress window for the time of one
+// step, and the common replacement frame of the master-data registers.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/database.h"
+#include "viewers/register_grid.h"
+
+namespace kaslo::viewers {
+
+using GridRow = std::vector<std::string>;
+
+// The first line of a text reception file (up to its first CR or LF); an
+// empty text when the file cannot be opened or read.
+std::string ReadFirstLine(const std::filesystem::path& file);
+
+// At most max_bytes bytes from the start of a binary reception file; empty
+// when it cannot be opened.
+std::string ReadFileBytes(const std::filesystem::path& file, size_t max_bytes);
+
+// Characters pos (1-based) .. pos+len-1 of text, fewer when text is short.
+std::string_view Field(std::string_view text, size_t pos, size_t len);
+
+// Cell i of a row, "" when the row is shorter.
+const std::string& Cell(const GridRow& row, size_t i);
+// The first character of a cell ("S" of "SIM", "N" of "NÃO"); "" for an
+// empty cell.
+std::string FirstChar(std::string_view cell);
+// A cell's number (TextoParaNumero).
+double CellNumber(std::string_view cell);
+// A cell's text as the tables store it (Latin-1).
+std::string CellLatin1(std::string_view cell);
+
+// v written with the display format "0" (rounded, no decimals).
+std::string FormatWhole(double v);
+// "SIM" when flag is "S", else "NÃO".
+std::string SimNao(char flag);
+
+// Shows the progress window with a text for the life of the object and
+// closes it (bar reset) however the step ends.
+class ProgressScope {
+ public:
+  explicit ProgressScope(std::string_view text, int maximum = 0);
+  ~ProgressScope();
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+
+  void text(std::string_view text);
+  void step();
+  void close();
+
+ private:
+  bool open_ = true;
+  int position_ = 0;
+};
+
+// The replacement frame of the master-data registers: shows
+// "Aguarde, eliminando registros anteriores..." while remove_previous runs,
+// then "Aguarde, processando registros atuais..." and calls write_row for
+// every row whose first cell's number is above 0, from the first row to the
+// last. A db::Error from write_row stops the walk: the outcome carries
+// failure_message and the engine's text, and the rows written stay. A
+// db::Error from remove_previous is not caught (nothing was removed or the
+// engine says what was). On success the message is "Substituição de
+// cadastro completa !".
+ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_message,
+                           const std::function<void()>& remove_previous,
+                           const std::function<void(const GridRow&)>& write_row);
+
+
+// DELETE FROM <table>: opens the table exclusively, removes every row and
+// returns it open, for the inserts that follow. Throws db::Error when the
+// table is missing or another process has it open (nothing is removed).
+std::unique_ptr<db::Table> DeleteAllRows(const db::Database& db, std::string_view table);
+
+}  // namespace kaslo::viewers

@@ -1,0 +1,52 @@
+// The grid model of the register viewer TFTcpViewCad and the outcome of a
+// replacement. A display turns the files a terminal sent back into a
+// RegisterGrid; the window only shows it. A replacement takes the grid's
+// cell texts, as the window holds them, and writes them into the tables.
+// Grid texts and messages are UTF-8; tables hold Latin-1.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kaslo::viewers {
+
+struct RegisterGrid {
+  std::vector<std::string> headers;
+  // Data rows only (the header row is not one of them); each row has one
+  // cell per header.
+  std::vector<std::vector<std::string>> rows;
+  // A text the window shows in an information box once the display is
+  // done (a received file it could not decode); empty normally.
+  std::string message;
+};
+
+struct ReplaceOutcome {
+  // True when every row was written (or the kind writes nothing).
+  bool completed = false;
+  // What the window shows in an information box; empty: show nothing.
+  std::string message;
+  // The engine's text of the failure that stopped the replacement.
+  std::string detail;
+  // Rows appended to the table before the end or the failure.
+  size_t rows_written = 0;
+};
+
+// The system's texts of the viewer.
+inline constexpr std::string_view kConfirmaSubstituir =
+    "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?";
+inline constexpr std::string_view kSubstituicaoCompleta = "Substituição de cadastro completa !";
+inline constexpr std::string_view kProcessandoRecebidos = "Aguarde, processando arquivos recebidos...";
+inline constexpr std::string_view kEliminandoAnteriores = "Aguarde, eliminando registros anteriores...";
+inline constexpr std::string_view kProcessandoAtuais = "Aguarde, processando registros atuais...";
+
+// The window's caption after a display: job title + " - Total de Registros [ "
+// + number of data rows + " ]".
+std::string ViewerCaption(std::string_view job_title, const RegisterGrid& grid);
+
+// "S" + register name + terminal + ".rec": the file a terminal's register is
+// received into ("user" and "3" give "Suser3.rec").
+std::string ReceptionFileName(std::string_view register_name, std::string_view terminal);
+
+}  // namespace kaslo::viewers

@@ -1,0 +1,51 @@
+// The register viewer's entry points by job kind: which file a kind reads,
+// its display and its replacement. The window TFTcpViewCad keeps the job it
+// was opened for, calls DisplayRegister when shown and ReplaceRegister after
+// the user confirmed "&Substituir Cadastro".
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/database.h"
+#include "viewers/register_grid.h"
+
+namespace kaslo::viewers {
+
+// Job kinds of the registers decoded here.
+inline constexpr int kLeituraOperadores = 8;
+inline constexpr int kLeituraVendedores = 9;
+inline constexpr int kLeituraGrupos = 10;
+inline constexpr int kLeituraDepartamentos = 11;
+inline constexpr int kLeituraClientes = 16;
+inline constexpr int kLeituraConfigLoja = 17;
+inline constexpr int kLeituraProdutos = 18;
+
+// What the communication window hands to the viewer.
+struct ViewerJob {
+  int kind = 0;
+  std::string terminal;                 // terminal number as listed ("3")
+  std::filesystem::path reception_file; // the main reception file ("S" + register + terminal + ".rec")
+};
+
+// True for the kinds above.
+bool IsRegisterKind(int kind);
+
+// The register name whose reception file a kind reads ("user" for 8,
+// "Prods" for 18); empty for a kind not handled here.
+std::string_view RegisterName(int kind);
+
+// The display of the job's kind. Kind 17 shows an empty grid. A reception
+// file that cannot be read shows as a register without rows. Reads tables
+// (the check-digit option, kind 18) but writes nothing. Throws
+// std::invalid_argument for a kind not handled here.
+RegisterGrid DisplayRegister(const db::Database& db, const ViewerJob& job);
+
+// The replacement of the job's kind from the grid's cells. Kind 17 writes
+// nothing and has no message. Throws std::invalid_argument for a kind not
+// handled here; db::Error when the table cannot be emptied.
+ReplaceOutcome ReplaceRegister(const db::Database& db, int kind, const RegisterGrid& grid);
+
+}  // namespace kaslo::viewers
