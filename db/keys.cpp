@@ -43,10 +43,38 @@ void TagIndex::Store(uint32_t rec_no, const char* record) {
   }
 }
 
+namespace {
+
+// Big-endian first bytes of a key: comparing these integers orders keys as
+// their bytes would, so the sort rarely touches the key texts.
+uint64_t Prefix(const char* key, size_t length) {
+  uint64_t v = 0;
+  for (size_t i = 0; i < 8; ++i) v = (v << 8) | (i < length ? static_cast<uint8_t>(key[i]) : 0);
+  return v;
+}
+
+// memcmp of two keys, eight bytes at a time (keys often share long
+// prefixes such as "PRODUTO ").
+int CompareBytes(const char* a, const char* b, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) return __builtin_bswap64(x) < __builtin_bswap64(y) ? -1 : 1;
+  }
+  for (; i < n; ++i) {
+    if (a[i] != b[i]) return static_cast<uint8_t>(a[i]) < static_cast<uint8_t>(b[i]) ? -1 : 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 bool TagIndex::Less(uint32_t a, uint32_t b) const {
   if (type_ == KeyType::kCharacter) {
-    int c = std::memcmp(texts_.data() + (a - 1) * size_t{key_length_},
-                        texts_.data() + (b - 1) * size_t{key_length_}, key_length_);
+    int c = CompareBytes(texts_.data() + (a - 1) * size_t{key_length_},
+                         texts_.data() + (b - 1) * size_t{key_length_}, key_length_);
     if (c != 0) return c < 0;
   } else {
     double x = numbers_[a - 1], y = numbers_[b - 1];
@@ -60,11 +88,32 @@ void TagIndex::Build(uint32_t count, const RecordAt& record_at) {
   if (type_ == KeyType::kCharacter) texts_.resize(size_t{count} * key_length_);
   else numbers_.resize(count);
   order_.resize(count);
-  for (uint32_t r = 1; r <= count; ++r) {
-    Store(r, record_at(r));
-    order_[r - 1] = r;
+  for (uint32_t r = 1; r <= count; ++r) Store(r, record_at(r));
+  // Sorting (key, record) pairs keeps the comparisons in one array.
+  if (type_ == KeyType::kCharacter) {
+    struct Item { uint64_t prefix; uint32_t rec; };
+    std::vector<Item> items(count);
+    for (uint32_t r = 1; r <= count; ++r) items[r - 1] = {Prefix(texts_.data() + size_t{r - 1} * key_length_, key_length_), r};
+    const size_t rest = key_length_ > 8 ? key_length_ - 8u : 0u;
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      if (rest) {
+        int c = CompareBytes(texts_.data() + size_t{a.rec - 1} * key_length_ + 8,
+                             texts_.data() + size_t{b.rec - 1} * key_length_ + 8, rest);
+        if (c != 0) return c < 0;
+      }
+      return a.rec < b.rec;
+    });
+    for (uint32_t i = 0; i < count; ++i) order_[i] = items[i].rec;
+  } else {
+    struct Item { double key; uint32_t rec; };
+    std::vector<Item> items(count);
+    for (uint32_t r = 1; r <= count; ++r) items[r - 1] = {numbers_[r - 1], r};
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+      return a.key != b.key ? a.key < b.key : a.rec < b.rec;
+    });
+    for (uint32_t i = 0; i < count; ++i) order_[i] = items[i].rec;
   }
-  std::sort(order_.begin(), order_.end(), [this](uint32_t a, uint32_t b) { return Less(a, b); });
 }
 
 size_t TagIndex::PosOf(uint32_t rec_no) const {

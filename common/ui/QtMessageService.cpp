@@ -1,0 +1,61 @@
+// QMessageBox and QInputDialog behind kaslo::Messages().
+#include "common/ui/QtMessageService.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "common/ui/qt_text.h"
+
+namespace kaslo::ui {
+namespace {
+
+QWidget* Owner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+QString Title(const std::string& title) {
+  return title.empty() ? QCoreApplication::applicationName() : FromUtf8(title);
+}
+
+int Show(QMessageBox::Icon icon, const std::string& text, const std::string& title,
+         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton default_button) {
+  QMessageBox box(icon, Title(title), BoxText(text), buttons, Owner());
+  box.setDefaultButton(default_button);
+  return box.exec();
+}
+
+}  // namespace
+
+QString BoxText(const std::string& utf8) {
+  QString text = FromUtf8(utf8);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return text;
+}
+
+void QtMessageService::information(const std::string& text, const std::string& title) {
+  Show(QMessageBox::Information, text, title, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void QtMessageService::error(const std::string& text, const std::string& title) {
+  Show(QMessageBox::Critical, text, title, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtMessageService::confirm(const std::string& text, const std::string& title) {
+  QMessageBox::Icon icon = title.empty() ? QMessageBox::Question : QMessageBox::Critical;
+  return Show(icon, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+         QMessageBox::Yes;
+}
+
+std::optional<std::string> QtMessageService::input(const std::string& title, const std::string& prompt,
+                                                   const std::string& initial) {
+  bool ok = false;
+  QString answer = QInputDialog::getText(Owner(), FromUtf8(title), FromUtf8(prompt), QLineEdit::Normal,
+                                         FromUtf8(initial), &ok);
+  if (!ok) return std::nullopt;
+  return ToUtf8(answer);
+}
+
+}  // namespace kaslo::ui

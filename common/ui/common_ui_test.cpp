@@ -1,0 +1,99 @@
+// The shared window pieces: text conversion, the progress window and the
+// message boxes behind kaslo::Messages().
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QtTest>
+
+#include "common/messages.h"
+#include "common/progress.h"
+#include "common/ui/ModalHelper.h"
+#include "common/ui/QtMessageService.h"
+#include "common/ui/TFIndexa.h"
+#include "common/ui/qt_text.h"
+
+using kaslo::ui::SeenBox;
+
+class CommonUiTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("kaslo_roza")); }
+
+  void latin1CrossesOnceEachWay() {
+    const std::string latin1 = "Tributa\xE7\xF5" "es";
+    QString text = kaslo::ui::FromLatin1(latin1);
+    QCOMPARE(text, QStringLiteral("Tributações"));
+    QCOMPARE(kaslo::ui::ToLatin1(text), latin1);
+    QCOMPARE(kaslo::ui::ToLatin1(QStringLiteral("5 €")), std::string("5 ?"));
+    QCOMPARE(kaslo::ui::FromUtf8("Versão"), QStringLiteral("Versão"));
+  }
+
+  void progressWindowShowsAndHides() {
+    TFIndexa indexa;
+    kaslo::SetProgressPort(&indexa);
+    MostraProgresso("Aguarde, Reindexando: Códigos de Barra");
+    QVERIFY(indexa.isVisible());
+    QCOMPARE(indexa.size(), QSize(456, 69));
+    QVERIFY(indexa.windowFlags() & Qt::FramelessWindowHint);
+    auto* panel = indexa.findChild<QLabel*>(QStringLiteral("m_ArqMdx"));
+    QVERIFY(panel);
+    QCOMPARE(panel->text(), QStringLiteral("Aguarde, Reindexando: Códigos de Barra"));
+    QVERIFY(indexa.findChild<QProgressBar*>(QStringLiteral("PB")));
+    FechaProgresso();
+    QVERIFY(!indexa.isVisible());
+    kaslo::SetProgressPort(nullptr);
+  }
+
+  void informationBoxShowsLinesAndAppTitle() {
+    kaslo::ui::QtMessageService service;
+    SeenBox seen;
+    kaslo::ui::AnswerNextBox(QMessageBox::Ok, &seen);
+    service.information("Diretório de dados não encontrado !\r/x/y");
+    QVERIFY(seen.seen);
+    QCOMPARE(seen.text, QStringLiteral("Diretório de dados não encontrado !\n/x/y"));
+    QCOMPARE(seen.title, QStringLiteral("kaslo_roza"));
+    QCOMPARE(seen.icon, QMessageBox::Information);
+  }
+
+  void confirmationsAnswerYesAndNo() {
+    kaslo::ui::QtMessageService service;
+    SeenBox seen;
+    kaslo::ui::AnswerNextBox(QMessageBox::Yes, &seen);
+    QVERIFY(service.confirm("a\r\nb\r\nc", "ATENÇÃO"));
+    QCOMPARE(seen.text, QStringLiteral("a\nb\nc"));
+    QCOMPARE(seen.title, QStringLiteral("ATENÇÃO"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+
+    kaslo::ui::AnswerNextBox(QMessageBox::No, &seen);
+    QVERIFY(!service.confirm("Confirma?"));
+    QCOMPARE(seen.icon, QMessageBox::Question);
+  }
+
+  void inputDialogGivesTextOrCancel() {
+    kaslo::ui::QtMessageService service;
+    QString title, label;
+    kaslo::ui::WhenModal([&](QWidget* w) {
+      auto* dialog = qobject_cast<QInputDialog*>(w);
+      QVERIFY(dialog);
+      title = dialog->windowTitle();
+      label = dialog->labelText();
+      QCOMPARE(dialog->textValue(), QStringLiteral("12/2008"));
+      dialog->setTextValue(QStringLiteral("03/2008"));
+      dialog->accept();
+    });
+    auto answer = service.input("Digite o mês e ano (MM/AAAA)", "Prompt", "12/2008");
+    QCOMPARE(title, QStringLiteral("Digite o mês e ano (MM/AAAA)"));
+    QCOMPARE(label, QStringLiteral("Prompt"));
+    QVERIFY(answer.has_value());
+    QCOMPARE(*answer, std::string("03/2008"));
+
+    kaslo::ui::WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    QVERIFY(!service.input("t", "p", "").has_value());
+  }
+};
+
+QTEST_MAIN(CommonUiTest)
+#include "common_ui_test.moc"
