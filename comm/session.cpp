@@ -1,14 +1,297 @@
-// One terminal session.
+// One terminal session: the sending side's file steps, the receiving side's
+// next-request table, and the end of the session.
 #include "comm/session.h"
 
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "comm/log_conversion.h"
+#include "comm/session_protocol.h"
+
 namespace comm {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Time given to the terminal to read the last frame and close its side.
+constexpr int kLingerMs = 500;
+constexpr size_t kReadBufferSize = 16384;
+
+bool IsProductJob(int job_kind) {
+  return job_kind == 18 || job_kind == 181 || job_kind == 997 || job_kind == 998;
+}
+
+bool IsReportJob(int job_kind) { return job_kind >= 1 && job_kind <= 7; }
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string TwoDigits(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof(text), "%02u", value % 100);
+  return text;
+}
+
+}  // namespace
 
 size_t BlockSize(int job_kind) { return job_kind == 161 ? 128 : 80; }
+
+// The receiving side's answers to the parser: one target file at a time,
+// appended chunk by chunk, and the next request when a file is complete.
+class TTerminalSession::Receiver final : public ReceiveSink {
+ public:
+  explicit Receiver(TTerminalSession& session) : s_(session) {}
+
+  // The file being received, if one is not yet complete.
+  const fs::path* partial() const { return in_progress_ ? &target_ : nullptr; }
+
+  bool OnHeader(std::optional<uint64_t> size) override {
+    std::string file = WireFile(s_.wire_name_);
+    file = file.substr(0, file.find('.'));
+    target_ = s_.job_.exchange_dir / (file + std::to_string(s_.terminal_) + ".rec");
+    std::error_code ec;
+    fs::remove(target_, ec);
+    std::ofstream create(target_, std::ios::binary | std::ios::trunc);
+    in_progress_ = true;
+    return static_cast<bool>(create);
+  }
+
+  bool OnData(std::string_view bytes) override {
+    std::error_code ec;
+    if (!fs::exists(target_, ec)) return false;
+    std::FILE* file = std::fopen(target_.c_str(), "ab");
+    if (!file) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+  }
+
+  void OnProgress(uint64_t remaining, uint64_t total) override {
+    if (auto text = ReceiveProgressText(remaining, total, s_.base_)) s_.SetProgress(*text);
+  }
+
+  bool OnComplete() override {
+    in_progress_ = false;
+    const std::string done = WireFile(s_.wire_name_);
+    std::string next;
+    if (done == "Sid.dad") {
+      next = "SProds.dad";
+    } else if (done == "Sfinaliz.dad") {
+      next = "Scfgfinal.dad";
+    } else if (done == "Scodbarra.dad") {
+      next = "Sperif.dad";
+    } else if (done == "Sperif.dad") {
+      next = "Sflags.dad";
+    } else if (done == "SProds.dad") {
+      if (s_.job_.job_kind == 998) next = "Sr60m.dad";
+      if (s_.job_.job_kind == 997) next = "Sr60mold.dad";
+    } else if (done == "SLogs.dad") {
+      // Whatever comes now, the session ends at the next read.
+      s_.read_timeout_ms_ = kAfterLogReadTimeoutMs;
+      if (s_.job_.log_clear) next = "CZLogs.dad";
+    }
+    if (next.empty()) return false;
+    std::string wire = WireName(next[0], std::string_view(next).substr(1));
+    std::ifstream probe(s_.FileOf(wire), std::ios::binary);
+    if (!probe) return false;
+    probe.close();
+    s_.wire_name_ = wire;
+    return s_.socket_.WriteAll(RequestFrame(wire));
+  }
+
+ private:
+  TTerminalSession& s_;
+  fs::path target_;
+  bool in_progress_ = false;
+};
 
 TTerminalSession::TTerminalSession(const ServerJob& job, TerminalList& list, Socket& socket, std::string peer,
                                    const std::atomic<bool>& stopping)
     : job_(job), list_(list), socket_(socket), peer_(std::move(peer)), stopping_(stopping) {}
 
-void TTerminalSession::Run() {}
+void TTerminalSession::Run() {
+  if (SendSide()) ReceiveSide();
+  Disconnected();
+}
+
+fs::path TTerminalSession::FileOf(const std::string& wire_name) const {
+  return job_.exchange_dir / WireFile(wire_name);
+}
+
+void TTerminalSession::WriteIdentityMarker() const {
+  kaslo::DateTime now = kaslo::Now();
+  std::string line = TwoDigits(static_cast<unsigned>(now.date.day())) + "/" +
+                     TwoDigits(static_cast<unsigned>(now.date.month())) + "/" +
+                     std::to_string(static_cast<int>(now.date.year())) + " " + TwoDigits(now.hour) + ":" +
+                     TwoDigits(now.minute) + ":" + TwoDigits(now.second) + "\r\n";
+  std::ofstream out(job_.exchange_dir / "Sid.dad", std::ios::binary | std::ios::trunc);
+  out << line;
+}
+
+bool TTerminalSession::SendSide() {
+  terminal_ = list_.checkAndMark(peer_, false);
+  row_ = list_.rowIndex(peer_);
+  base_ = done_ = BlockSize(job_.job_kind);
+  if (IsProductJob(job_.job_kind)) {
+    product_step_ = 22;
+    wire_name_ = WireName('S', "id.dad");
+    WriteIdentityMarker();
+  } else {
+    product_step_ = 0;
+    wire_name_ = job_.first_wire_name;
+  }
+
+  int step = job_.job_kind;
+  for (;;) {
+    std::error_code ec;
+    if (wire_name_.empty() || !fs::exists(FileOf(wire_name_), ec) || list_.checkAndMark(peer_, true) == 0) {
+      SendNoData();
+      return false;
+    }
+    fs::path content = FileOf(wire_name_);
+    if (job_.job_kind == 181 && product_step_ == 21) {
+      bool model5 = identity_.size() == kIdentitySize && identity_[kIdentityModelOffset] > '3';
+      content = job_.exchange_dir / (model5 ? "Prods5" : "Prods3");
+    }
+    if (wire_name_[0] == 'R') {
+      if (!SendFile(content)) {
+        Drop();
+        return false;
+      }
+    } else {
+      if (!socket_.WriteAll(RequestFrame(wire_name_))) {
+        Drop();
+        return false;
+      }
+      read_timeout_ms_ = IsReportJob(job_.job_kind) ? kReportReadTimeoutMs : kReadTimeoutMs;
+    }
+    if (job_.job_kind == 181 && product_step_ == 22) {
+      identity_.assign(kIdentitySize, '\0');
+      if (!socket_.ReadExact(identity_.data(), identity_.size(), read_timeout_ms_)) {
+        identity_.clear();
+        Drop();
+        return false;
+      }
+    }
+    if (job_.job_kind != 181 && wire_name_[0] != 'R') return true;
+
+    switch (step) {
+      case 101:
+        wire_name_ = WireName('R', "depto.dad");
+        step = 0;
+        continue;
+      case 121:
+        wire_name_ = WireName('R', "cfgfinal.dad");
+        step = 0;
+        continue;
+      case 131:
+        wire_name_ = WireName('R', "codbarra.dad");
+        step = 500;
+        continue;
+      case 500:
+        wire_name_ = WireName('R', "flags.dad");
+        step = 0;
+        continue;
+      case 181:
+        if (product_step_ == 22) {
+          wire_name_ = WireName('R', "Prods.dad");
+          product_step_ = 21;
+          continue;
+        }
+        if (product_step_ == 21) {
+          wire_name_ = WireName('R', "nlumnt.dad");
+          product_step_ = 0;
+          continue;
+        }
+        break;
+      default:
+        break;
+    }
+    EndWithEndFrame();
+    return false;
+  }
+}
+
+// The header announces the content file's size; the content follows in
+// blocks with a pause after each, read from the file block by block.
+bool TTerminalSession::SendFile(const fs::path& content) {
+  std::error_code ec;
+  uint64_t size = fs::file_size(content, ec);
+  if (ec) return false;
+  std::ifstream in(content, std::ios::binary);
+  if (!in) return false;
+  total_ = size;
+  done_ = base_;
+  if (!socket_.WriteAll(FileHeaderFrame(wire_name_, size))) return false;
+  std::vector<char> block(base_);
+  uint64_t left = size;
+  while (left > 0) {
+    if (stopping_) return false;
+    size_t n = static_cast<size_t>(std::min<uint64_t>(left, block.size()));
+    if (!in.read(block.data(), static_cast<std::streamsize>(n))) return false;
+    if (!socket_.WriteAll(std::string_view(block.data(), n))) return false;
+    left -= n;
+    done_ += base_;
+    SetProgress(SendProgressText(done_, total_, base_));
+    Sleep(kBlockPauseMs);
+  }
+  return true;
+}
+
+void TTerminalSession::ReceiveSide() {
+  terminal_ = list_.numberOnly(peer_);
+  row_ = list_.rowIndex(peer_);
+  base_ = done_ = 80;
+  Receiver receiver(*this);
+  ReceiveParser parser;
+  std::vector<char> buffer(kReadBufferSize);
+  while (!stopping_) {
+    long n = socket_.ReadSome(buffer.data(), buffer.size(), read_timeout_ms_);
+    if (n <= 0) break;
+    ReceiveParser::Result result = parser.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)), receiver);
+    if (result == ReceiveParser::Result::kContinue) continue;
+    if (result == ReceiveParser::Result::kTooLarge && receiver.partial()) {
+      std::error_code ec;
+      fs::remove(*receiver.partial(), ec);
+    }
+    break;
+  }
+  if (job_.job_kind == 23) {
+    try {
+      ConvertLog(job_.exchange_dir, terminal_, job_.log_clear, kaslo::Now());
+    } catch (const std::exception&) {
+      // The received file stays for a later look; the session still ends.
+    }
+  }
+  EndWithEndFrame();
+}
+
+void TTerminalSession::SendNoData() {
+  socket_.WriteAll(NoDataReply());
+  if (!stopping_) socket_.FinishGracefully(kLingerMs);
+}
+
+void TTerminalSession::EndWithEndFrame() {
+  socket_.WriteAll(EndFrame());
+  Sleep(kBlockPauseMs);
+  if (!stopping_) socket_.FinishGracefully(kLingerMs);
+}
+
+void TTerminalSession::Drop() {
+  if (row_) list_.update(*row_, [](TerminalRow& row) { row.image = kImageFinished; });
+  socket_.Shutdown();
+}
+
+void TTerminalSession::SetProgress(const std::string& text) {
+  if (row_) list_.update(*row_, [&](TerminalRow& row) { row.progress = text; });
+}
+
+void TTerminalSession::Disconnected() {
+  if (auto index = list_.rowIndex(peer_)) {
+    list_.update(*index, [](TerminalRow& row) { row.image = kImageFinished; });
+  }
+}
 
 }  // namespace comm

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "comm/server.h"
@@ -49,9 +51,10 @@ class TTerminalSession {
   bool SendFile(const std::filesystem::path& content);
   void SendNoData();
   void EndWithEndFrame();
+  void Drop();
   void SetProgress(const std::string& text);
-  void Pause(int ms) const;
   void Disconnected();
+  void WriteIdentityMarker() const;
   std::filesystem::path FileOf(const std::string& wire_name) const;
 
   const ServerJob& job_;
@@ -59,8 +62,6 @@ class TTerminalSession {
   Socket& socket_;
   const std::string peer_;
   const std::atomic<bool>& stopping_;
-  kaslo::DateTime connect_time_{};
-  kaslo::DateTime last_activity_{};
   int terminal_ = 0;
   std::optional<size_t> row_;
   uint64_t done_ = 0;

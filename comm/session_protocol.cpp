@@ -183,24 +183,24 @@ ReceiveParser::Result ReceiveParser::ParseKnown(std::string_view& bytes, Receive
   return sink.OnComplete() ? Result::kContinue : Result::kEnd;
 }
 
-// Unknown size: the data end with the marker, which may arrive split over
-// several reads. Up to nine bytes that could begin it are held back, so no
-// byte of the marker ever reaches the file.
+// Unknown size: the data end with the marker. The terminal sends nothing
+// after it until the next request, so the marker is recognised where what
+// has arrived ends; it may arrive split over several reads. Up to nine bytes
+// that could begin it are held back, so none of its bytes reaches the file.
 ReceiveParser::Result ReceiveParser::ParseUnknown(std::string_view& bytes, ReceiveSink& sink) {
   std::string window = std::move(tail_);
   tail_.clear();
-  const size_t held = window.size();
   window.append(bytes);
-  size_t found = window.find(kDataEndMarker);
-  if (found != std::string::npos) {
-    if (written_ + found > kMaxReceivedFileSize) return Result::kTooLarge;
-    if (found > 0 && !sink.OnData(std::string_view(window).substr(0, found))) return Result::kEnd;
-    bytes.remove_prefix(found + kDataEndMarker.size() - held);
+  bytes = {};
+  const size_t marker = kDataEndMarker.size();
+  if (window.size() >= marker && std::string_view(window).substr(window.size() - marker) == kDataEndMarker) {
+    size_t data = window.size() - marker;
+    if (written_ + data > kMaxReceivedFileSize) return Result::kTooLarge;
+    if (data > 0 && !sink.OnData(std::string_view(window).substr(0, data))) return Result::kEnd;
     remaining_ = 0;
     return sink.OnComplete() ? Result::kContinue : Result::kEnd;
   }
-  bytes = {};
-  size_t keep = std::min(window.size(), kDataEndMarker.size() - 1);
+  size_t keep = std::min(window.size(), marker - 1);
   size_t emit = window.size() - keep;
   if (written_ + emit > kMaxReceivedFileSize) return Result::kTooLarge;
   if (emit > 0 && !sink.OnData(std::string_view(window).substr(0, emit))) return Result::kEnd;

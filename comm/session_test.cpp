@@ -1,0 +1,105 @@
+// A session run over a local socket pair that keeps message boundaries, so
+// that every write of the server is seen as one piece: the blocks of a load
+// and the frames around them.
+#include "comm/session.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "comm/protocol_test_support.h"
+#include "comm/session_protocol.h"
+
+namespace comm {
+namespace {
+
+using namespace comm::testing;
+
+class SessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = FreshDir("kaslo_session_");
+    list_.addRow(TerminalRow{"2", "127.0.0.2", kStatusWaiting, "0 %", kImageWaiting});
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs the session for `job` and returns every piece the terminal side
+  // read until the server closed.
+  std::vector<std::string> Serve(const ServerJob& job) {
+    Socket server_side, terminal_side;
+    EXPECT_TRUE(Socket::Pair(&server_side, &terminal_side));
+    std::thread session([&] {
+      TTerminalSession(job, list_, server_side, "127.0.0.2", stopping_).Run();
+      server_side.Close();
+    });
+    std::vector<std::string> pieces;
+    char buffer[4096];
+    for (;;) {
+      long n = terminal_side.ReadSome(buffer, sizeof(buffer), 10000);
+      if (n <= 0) break;
+      pieces.emplace_back(buffer, static_cast<size_t>(n));
+    }
+    terminal_side.Close();
+    session.join();
+    return pieces;
+  }
+
+  fs::path dir_;
+  TerminalList list_;
+  std::atomic<bool> stopping_{false};
+};
+
+TEST_F(SessionTest, ClientLoadGoesIn128ByteBlocks) {
+  std::string content = Pattern(300);
+  Write(dir_ / "RClient.dad", content);
+  std::vector<std::string> pieces = Serve({161, dir_, WireName('R', "Client.dad"), false});
+  ASSERT_EQ(pieces.size(), 5u);
+  EXPECT_EQ(pieces[0], FileHeaderFrame(WireName('R', "Client.dad"), 300));
+  EXPECT_EQ(pieces[1], content.substr(0, 128));
+  EXPECT_EQ(pieces[2], content.substr(128, 128));
+  EXPECT_EQ(pieces[3], content.substr(256));
+  EXPECT_EQ(pieces[4], EndFrame());
+  TerminalRow row = list_.row(0);
+  EXPECT_EQ(row.image, kImageFinished);
+  EXPECT_EQ(row.status, kStatusCommunicating);
+  EXPECT_EQ(row.progress, "100 %");
+}
+
+TEST_F(SessionTest, GroupLoadSendsBothFilesIn80ByteBlocks) {
+  Write(dir_ / "Rgrpdepto.dad", Pattern(440, 1));
+  Write(dir_ / "Rdepto.dad", Pattern(170, 2));
+  std::vector<std::string> pieces = Serve({101, dir_, WireName('R', "grpdepto.dad"), false});
+  // Header + 6 blocks (5 of 80, one of 40), header + 3 blocks, end frame.
+  ASSERT_EQ(pieces.size(), 1u + 6 + 1 + 3 + 1);
+  EXPECT_EQ(pieces[0], FileHeaderFrame(WireName('R', "grpdepto.dad"), 440));
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(pieces[i].size(), 80u);
+  EXPECT_EQ(pieces[6], Pattern(440, 1).substr(400));
+  EXPECT_EQ(pieces[7], FileHeaderFrame(WireName('R', "depto.dad"), 170));
+  EXPECT_EQ(pieces[8] + pieces[9] + pieces[10], Pattern(170, 2));
+  EXPECT_EQ(pieces[10].size(), 10u);
+  EXPECT_EQ(pieces[11], EndFrame());
+}
+
+TEST_F(SessionTest, OptionLoadWalksThreeFilesAndStopsAtMissingOne) {
+  Write(dir_ / "Rperif.dad", "SNNNN");
+  Write(dir_ / "Rcodbarra.dad", "SS00100");
+  // No Rflags.dad: the third step answers with the no-data reply.
+  std::vector<std::string> pieces = Serve({131, dir_, WireName('R', "perif.dad"), false});
+  ASSERT_EQ(pieces.size(), 5u);
+  EXPECT_EQ(pieces[0], FileHeaderFrame(WireName('R', "perif.dad"), 5));
+  EXPECT_EQ(pieces[1], "SNNNN");
+  EXPECT_EQ(pieces[2], FileHeaderFrame(WireName('R', "codbarra.dad"), 7));
+  EXPECT_EQ(pieces[3], "SS00100");
+  EXPECT_EQ(pieces[4], NoDataReply());
+}
+
+TEST_F(SessionTest, ZeroLengthFileIsAnnouncedAsZero) {
+  Write(dir_ / "Ruser.dad", "");
+  std::vector<std::string> pieces = Serve({88, dir_, WireName('R', "user.dad"), false});
+  ASSERT_EQ(pieces.size(), 2u);
+  EXPECT_EQ(pieces[0], std::string("\x02Ruser.dad    0\x03") + static_cast<char>(Checksum("\x02Ruser.dad    0\x03")));
+  EXPECT_EQ(pieces[1], EndFrame());
+}
+
+}  // namespace
+}  // namespace comm
