@@ -7,6 +7,8 @@
 #include <span>
 #include <system_error>
 
+#include "app/maintenance.h"
+#include "app/startup.h"
 #include "common/checkdigits.h"
 #include "common/encoding.h"
 #include "common/files.h"
@@ -14,9 +16,6 @@
 #include "common/progress.h"
 #include "common/text.h"
 #include "db/error.h"
-#include "db/install.h"
-#include "db/schema.h"
-#include "db/table_ops.h"
 #include "db/tables/ycobar.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
@@ -190,18 +189,6 @@ void SwapIn(const db::Database& db, std::string_view table, std::string_view cop
   fs::rename(db.dir() / copy, target);
 }
 
-// The index check for the tables a replacement swapped in: each one
-// without an .MDX gets its tags.
-void RebuildTags(const db::Database& db, std::initializer_list<std::string_view> tables) {
-  for (std::string_view name : tables) {
-    const db::TableDef* def = db::FindTable(name);
-    if (def == nullptr || db.exists(std::string(name) + ".mdx")) continue;
-    ProgressScope progress("Aguarde, Reindexando: " + std::string(def->caption));
-    LimpaIndiceDbf(db.pathFor(std::string(name) + ".dbf"));
-    db::AddTableTags(db, *def);
-  }
-}
-
 }  // namespace
 
 std::string IdentificationFileName(std::string_view terminal) { return "Sid" + std::string(terminal) + ".rec"; }
@@ -281,28 +268,9 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
   return DecodeProducts(bytes, *record_length, check_digit, [&] { progress.step(); });
 }
 
-bool ConvertStockField(const db::Database& db) {
-  bool present = false;
-  {
-    auto pro = db.open(ycopro::kTable);
-    if (auto i = pro->fieldIndex(ycopro::PRO_ESTQ.name)) {
-      const db::FieldInfo& f = pro->fields()[*i];
-      present = true;
-      if (f.type == db::FieldType::kNumeric && f.length == ycopro::PRO_ESTQ.length &&
-          f.decimals == ycopro::PRO_ESTQ.decimals)
-        return false;
-    }
-  }
-  std::vector<std::string> drop;
-  if (present) drop.emplace_back(ycopro::PRO_ESTQ.name);
-  const db::FieldDef add[] = {ycopro::PRO_ESTQ};
-  db::Restructure(db, ycopro::kTable, drop, add);
-  return true;
-}
-
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
   ReplaceOutcome outcome;
-  ConvertStockField(db);
+  app::ConverteEstoque(db, app::StockConversion::kOnlyWhenNeeded);
   DepartmentGroups groups(db);
 
   ProgressScope progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
@@ -335,7 +303,8 @@ ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid)
   SwapIn(db, ycopro::kTable, kNewProducts);
   SwapIn(db, ycobar::kTable, kNewBarCodes);
   progress.close();
-  RebuildTags(db, {ycopro::kTable, ycobar::kTable});
+  // The swapped tables have no .MDX: the index check builds their tags.
+  app::IndexCheck(db);
   outcome.completed = true;
   outcome.message = kSubstituicaoCompleta;
   return outcome;

@@ -72,13 +72,9 @@ inline constexpr std::string_view kErroAtualizarProdutos =
     "Erro ao tentar atualizar tabela de produtos !\rCertifique-se de que nenhuma estação de trabalho "
     "esteja\rutilizando o cadastro de produtos.";
 
-// Makes PRO_ESTQ of Ycopro a NUMERIC(10,3) field (its values are lost) unless
-// it already is one. True when the table was restructured. Throws db::Error
-// when Ycopro cannot be restructured (in use elsewhere).
-bool ConvertStockField(const db::Database& db);
-
-// The replacement. Ycopro ends up holding one row per grid row whose code is
-// above 0, Ycobar empty, both with their tags. When a row cannot be appended
+// The replacement. First the stock field of Ycopro is made NUMERIC(10,3)
+// when it is not. Ycopro ends up holding one row per grid row whose code is
+// above 0, Ycobar empty, both with their tags rebuilt by the index check. When a row cannot be appended
 // ("Erro ao tentar incluir novo registro !") or another process has Ycopro
 // or Ycobar open ("Erro ao tentar atualizar tabela de produtos !..."), both
 // tables stay as they were and the outcome says so.
