@@ -1,0 +1,54 @@
+// The start of the program, before the main window shows: the data
+// directory, the table upgrade from delivered templates and the index check.
+// kaslo_roza runs these from its main window, `kaslo startup` from the
+// command line; progress goes to MostraProgresso, boxes to kaslo::Messages().
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+
+namespace kaslo::app {
+
+// The data directory: `override_dir` when given (--data DIR), else the
+// directory of the executable. Made absolute, without a trailing separator.
+std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executable_dir,
+                                           const std::optional<std::filesystem::path>& override_dir);
+
+// Why a data directory cannot be used: nullopt when it exists, is a
+// directory and a file can be written in it; otherwise the text of the box
+// the program shows before it ends ("Diretório de dados não encontrado !",
+// a carriage return, and the directory).
+std::optional<std::string> DataDirectoryProblem(const std::filesystem::path& dir);
+
+// DataDirectoryProblem, shown as an information box. True when the program
+// may go on.
+bool PrepareDataDirectory(const std::filesystem::path& dir);
+
+// Moves every delivered template "??????YC.DBF" (with its .DBT) into its
+// table: rows are carried over field by field (same name), fields only in the
+// template start blank, fields only in the old table are dropped. The new
+// table is built beside the old one and replaces it only when every row has
+// been moved, so an error leaves the old table, its index and the template
+// as they were. A template without a table becomes the table. Then deletes
+// every "*_qs*.*" file. Returns the upgraded table names ("YCOCLI").
+// Throws db::Error from the engine (a value that does not fit a new field).
+std::vector<std::string> TableUpgrade(const db::Database& db);
+
+// For each table of the index check whose .MDX is missing, in order: shows
+// "Aguarde, Reindexando: " + caption, clears the header's index flag and
+// builds the table's tags. Then restores the tag UM of Ycoetq and Ycouse when
+// their .MDX is missing (they are opened on it elsewhere). Returns the names
+// of the tables reindexed. Throws db::Error (a missing or locked table); the
+// tables after it are then left alone.
+std::vector<std::string> IndexCheck(const db::Database& db);
+
+// The upgrade and the index check as the program's start runs them. An
+// engine error is shown with its own text (error box) and ends the start-up
+// steps; the caller goes on to the main window all the same. False then.
+bool RunStartup(const db::Database& db);
+
+}  // namespace kaslo::app
