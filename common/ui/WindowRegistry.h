@@ -31,6 +31,12 @@ struct OpenContext {
   QWidget* owner = nullptr;
   std::filesystem::path data_dir;  // the database DBM1 lies here
   int tag = 0;                     // the menu item's tag (job kind)
+  // Set by the communication window when it opens a register viewer on a
+  // finished terminal; empty otherwise.
+  std::string title;                // the job's title (the caller's caption)
+  std::string terminal;             // terminal number, as the list shows it
+  std::string address;              // terminal address, as the list shows it
+  std::filesystem::path file;       // the main reception file
 };
 
 using WindowOpener = std::function<void(const OpenContext&)>;
