@@ -11,6 +11,7 @@
 #include <map>
 #include <system_error>
 
+#include "app/daily_sintegra.h"
 #include "app/maintenance.h"
 #include "app/startup.h"
 #include "app/ui/TFSobre.h"
@@ -129,6 +130,7 @@ TFMenu::Handler TFMenu::OwnHandler(std::string_view target) {
   static const std::pair<std::string_view, Handler> kHandlers[] = {
       {"Menu028Click", &TFMenu::Menu028Click},
       {"Conversobancodadados1Click", &TFMenu::Conversobancodadados1Click},
+      {"LeituraSINTEGRADiario1Click", &TFMenu::LeituraSINTEGRADiario1Click},
       {"Y3Click", &TFMenu::Y3Click},
       {"SairClick", &TFMenu::SairClick},
   };
@@ -162,6 +164,8 @@ void TFMenu::Guarded(const std::function<void()>& command) {
 void TFMenu::Menu028Click() { kaslo::app::Reindex(DBM1_); }
 
 void TFMenu::Conversobancodadados1Click() { kaslo::app::ConversaoBancoDados(DBM1_); }
+
+void TFMenu::LeituraSINTEGRADiario1Click() { app::GerarArquivoDiario(DBM1_); }
 
 void TFMenu::Y3Click() {
   TFSobre sobre(this);

@@ -30,6 +30,7 @@ class TFMenu final : public QMainWindow {
   void FormCreate();
   void Menu028Click();
   void Conversobancodadados1Click();
+  void LeituraSINTEGRADiario1Click();
   void Y3Click();
   void SairClick();
 

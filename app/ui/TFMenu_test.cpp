@@ -152,7 +152,8 @@ class TFMenuTest : public QObject {
   void windowsNotYetBuiltAreDisabled() {
     ScriptedMessages messages;
     TFMenu menu(dir_);
-    for (const char* own : {"Menu028", "Conversobancodadados1", "Y3", "Sair"}) QVERIFY2(Item(menu, own)->isEnabled(), own);
+    for (const char* own : {"Menu028", "Conversobancodadados1", "LeituraSINTEGRADiario1", "Y3", "Sair"})
+      QVERIFY2(Item(menu, own)->isEnabled(), own);
     QVERIFY(!Item(menu, "Menu120")->isEnabled());
     QVERIFY(!Item(menu, "Menu092")->isEnabled());
   }
@@ -207,6 +208,24 @@ class TFMenuTest : public QObject {
     QCOMPARE(messages.messages()[1].kind, MessageKind::kConfirm);
     QCOMPARE(messages.messages()[2].kind, MessageKind::kInformation);
     QCOMPARE(messages.messages()[2].text, std::string("Operação realizada"));
+  }
+
+  void dailySintegraAsksThePeriodAndReportsEachTerminal() {
+    ScriptedMessages messages;
+    TFMenu menu(dir_);
+    messages.QueueInput(std::nullopt);
+    Item(menu, "LeituraSINTEGRADiario1")->trigger();
+    QCOMPARE(messages.messages().size(), size_t{1});
+    QCOMPARE(messages.messages()[0].title, std::string("Digite o mês e ano (MM/AAAA)"));
+    QCOMPARE(messages.messages()[0].text, std::string("Prompt"));
+
+    // The demo terminals have no LOG text yet: each one fails with its box.
+    messages.Clear();
+    messages.QueueInput(std::string("11/2026"));
+    Item(menu, "LeituraSINTEGRADiario1")->trigger();
+    const std::vector<std::string> texts = messages.texts();
+    QVERIFY(!texts.empty());
+    QCOMPARE(texts.back(), std::string("Houve erros na geração dos arquivos Sintegra"));
   }
 
   void engineErrorOfACommandIsShownAndTheMenuGoesOn() {
