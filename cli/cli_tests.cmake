@@ -4,3 +4,9 @@ kaslo_add_gtest(cli_db_commands_test
   LIBS kaslo_db
 )
 add_dependencies(cli_db_commands_test kaslo)
+# `kaslo serve` against kaslo-terminal over loopback.
+kaslo_add_gtest(cli_serve_commands_test
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/serve_commands_test.cpp
+  LIBS kaslo_comm kaslo_db
+)
+add_dependencies(cli_serve_commands_test kaslo kaslo-terminal)

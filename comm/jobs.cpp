@@ -168,6 +168,13 @@ class Preparer {
       names = {reg_};
       first = reg_;
     }
+    if (kind_ == 17) {
+      // The session asks for "Sperif.dad" after "Scodbarra.dad" whenever
+      // that file exists: a marker left by an earlier job 13 would turn
+      // this one-register reading into a three-register one.
+      Delete("Sperif.dad");
+      Delete("Sflags.dad");
+    }
     const bool several = names.size() > 1 && kind_ != 997 && kind_ != 998;
     for (const std::string& name : names) {
       std::string wire = WireFile(WireName(letter, name + ".dad"));

@@ -313,8 +313,10 @@ std::string DepartmentsFile(const db::Database& db) {
   }
   std::string out;
   for (int code = 1; code <= kDepartmentCount; ++code) {
-    auto gi = group_of.find(code);
     auto ni = names.find(code);
+    // A department that does not exist takes group "01" even when a stale
+    // member row of Ycogrp still names it.
+    auto gi = ni == names.end() ? group_of.end() : group_of.find(code);
     out += DepartmentRecord(code, gi == group_of.end() ? std::nullopt : std::optional<double>(gi->second),
                             ni == names.end() ? std::nullopt : std::optional<std::string>(ni->second));
   }

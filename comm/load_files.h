@@ -73,8 +73,8 @@ std::string GroupRecord(int code, const std::optional<std::string>& description)
 inline constexpr int kDepartmentCount = 99;
 inline constexpr size_t kDepartmentRecordSize = 19;
 // group: the first group of which the department is a member ("01" without
-// one); description: DEP_DESCR, or "DEPARTAMENTO " + code "00" when the
-// department does not exist.
+// one, and for a department that does not exist); description: DEP_DESCR,
+// or "DEPARTAMENTO " + code "00" when the department does not exist.
 std::string DepartmentRecord(int code, std::optional<double> group,
                              const std::optional<std::string>& description);
 
@@ -170,10 +170,10 @@ std::string ProductRecord(const ProductValues& v, ProductRecordSize size);
 double LoadPlu(double plu, bool check_digit);
 
 // ---- product list lines, register "nlumnt" ("Rnlumnt.dad"): text lines
-// ended by CR LF, 58 characters before the line end:
+// ended by CR LF, 57 characters before the line end:
 //   record code (1) PLU (12) PRO_RESUM (20) tax (2) department (2) price (8)
 //   PRO_CASAD PRO_PESAD PRO_LITRAD (1 each) PRO_GRPITE (1) stock (8)
-inline constexpr size_t kProductListLineSize = 58;
+inline constexpr size_t kProductListLineSize = 57;
 std::string ProductListLine(char record_code, const ProductValues& v);
 
 // ---- keyboard layout, register "teclado": 26 slots of 6 characters

@@ -189,7 +189,17 @@ class Terminal {
     return true;
   }
 
+  // Larger answers go from disk in pieces of this size without pauses, so
+  // that a big reading starts at once (the server waits 4 s for a header)
+  // and the tool's memory stays small.
+  static constexpr uint64_t kStreamPiece = 1 << 20;
+
   bool Answer(Connection& c, const std::string& wire, const std::string& file) {
+    const fs::path path = o_.send_dir / file;
+    std::error_code ec;
+    const uint64_t on_disk = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
+    if (!ec && on_disk > kStreamPiece && o_.chunk == 0 && !o_.corrupt_first_header)
+      return StreamFile(c, wire, file, path, on_disk);
     std::optional<std::string> content = ReadFile(o_.send_dir / file);
     if (!content && file == "Sid.dad") content = MadeUpIdentity(o_.from, o_.model);
     std::string data = content.value_or("");
@@ -220,6 +230,29 @@ class Terminal {
       pos += n;
     }
     Say("sent " + file + " " + std::to_string(data.size()));
+    return true;
+  }
+
+  // The header with the first piece, then the rest of the file as read.
+  bool StreamFile(Connection& c, const std::string& wire, const std::string& file, const fs::path& path,
+                  uint64_t size) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string out = comm::TerminalHeaderFrame(wire, o_.unknown_size ? std::nullopt : std::optional<uint64_t>(size));
+    std::string piece(kStreamPiece, '\0');
+    for (uint64_t left = size; left > 0;) {
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(left, kStreamPiece));
+      if (!in.read(piece.data(), static_cast<std::streamsize>(n))) {
+        Say("error cannot read " + path.string());
+        return false;
+      }
+      out.append(piece.data(), n);
+      if (!c.Write(out)) return false;
+      out.clear();
+      left -= n;
+    }
+    if (o_.unknown_size && !c.Write(comm::kDataEndMarker)) return false;
+    Say("sent " + file + " " + std::to_string(size));
     return true;
   }
 

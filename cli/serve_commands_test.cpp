@@ -1,0 +1,240 @@
+// `kaslo serve` run as a user runs it, against kaslo-terminal over loopback:
+// the SINTEGRA reading of the current month, from the identity, product
+// memory and reductions the terminal answers to the file "r60m1.txt"
+// compared line by line, and the rows the command prints.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "comm/protocol_test_support.h"
+#include "comm/sintegra_check.h"
+#include "common/clock.h"
+#include "db/tables/ycoprm.h"
+#include "db/tables/ycopro.h"
+#include "db/tables/ycoter.h"
+#include "db/tables/ycotrb.h"
+#include "db/temp_data_dir.h"
+
+namespace {
+
+using namespace comm::testing;
+using Strings = std::vector<std::string>;
+
+std::string Pad(std::string s, size_t n) {
+  s.resize(n, ' ');
+  return s;
+}
+std::string Blanks(size_t n) { return std::string(n, ' '); }
+
+std::string Bcd(std::string_view digits) {
+  std::string out;
+  for (size_t i = 0; i + 1 < digits.size(); i += 2)
+    out.push_back(static_cast<char>(((digits[i] - '0') << 4) | (digits[i + 1] - '0')));
+  return out;
+}
+std::string BcdLowFirst(std::string_view digits) {
+  std::string b = Bcd(digits);
+  return std::string(b.rbegin(), b.rend());
+}
+std::string Le(uint64_t v, size_t bytes) {
+  std::string out;
+  for (size_t i = 0; i < bytes; ++i, v >>= 8) out.push_back(static_cast<char>(v & 0xFF));
+  return out;
+}
+
+// An 86-byte record of the terminal's product memory.
+std::string ProductMemory(std::string_view plu12, std::string_view description, std::string_view quantity12,
+                          uint32_t value_int, uint16_t value_frac) {
+  std::string r = Bcd(plu12);
+  std::string d(description);
+  d.resize(20, '\0');
+  r += d + Bcd("00001250") + Bcd("01") + Bcd("01") + std::string(6, '\0');
+  r += Bcd(quantity12) + Le(value_int, 4) + Le(value_frac, 2) + Le(value_int, 4) + Le(value_frac, 2);
+  r += std::string(18, '\x11') + Bcd("00000000") + "\x01" "0";
+  r.resize(86, '\0');
+  return r;
+}
+
+// A daily reduction of 227 bytes: day ddmmyy, one ICMS rate of 18 %.
+std::string ReductionRecord(const std::string& ddmmyy) {
+  std::string r = Bcd(ddmmyy) + Pad("BE0123456789012", 15) + BcdLowFirst("0001") + Bcd("000100") + Bcd("000250") +
+                  BcdLowFirst("0042") + BcdLowFirst("0003") + Bcd("00000000123456") + Bcd("000000000009876543");
+  r += std::string(2, '\0') + Bcd(std::string(14, '0')) + Bcd(std::string(14, '0'));
+  r += Bcd("1800");
+  for (int i = 1; i < 16; ++i) r += Bcd("0000");
+  r += Bcd("00000000010000");
+  for (int i = 1; i < 16; ++i) r += Bcd(std::string(14, '0'));
+  r += Bcd(std::string(14, '0')) + Bcd(std::string(14, '0')) + Bcd(std::string(14, '0'));
+  return r;
+}
+
+// `kaslo serve` as a child process whose output is read as it comes.
+class ServeProcess {
+ public:
+  explicit ServeProcess(const Strings& args) {
+    std::string program = (BinDir() / "kaslo").string();
+    std::vector<std::string> copy = args;
+    copy.insert(copy.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& arg : copy) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    out_ = fdopen(fds[0], "r");
+  }
+  ~ServeProcess() {
+    if (pid_ > 0) Wait();
+  }
+  // The next line without its end; false at the end of the output.
+  bool ReadLine(std::string& line) {
+    line.clear();
+    if (!out_) return false;
+    for (int c; (c = std::fgetc(out_)) != EOF;) {
+      if (c == '\n') return true;
+      line.push_back(static_cast<char>(c));
+    }
+    return !line.empty();
+  }
+  int Wait() {
+    if (out_) {
+      std::fclose(out_);
+      out_ = nullptr;
+    }
+    int status = 0;
+    if (pid_ > 0) waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  FILE* out_ = nullptr;
+};
+
+class ServeCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    terminal_dir_ = FreshDir("kaslo_serve_terminal_");
+    auto prm = db().open(ycoprm::kTable);
+    prm->first();
+    prm->edit();
+    prm->setNumber(ycoprm::PRM_CNPJ, 12345678000195);
+    prm->setString(ycoprm::PRM_IE, "110042490114");
+    prm->setString(ycoprm::PRM_RAZAOS, "MERCADO EXEMPLO LTDA");
+    prm->setString(ycoprm::PRM_MUNICI, "SAO PAULO");
+    prm->setString(ycoprm::PRM_UF, "SP");
+    prm->setNumber(ycoprm::PRM_FONE, 1155732100);
+    prm->setString(ycoprm::PRM_ENDERE, "RUA DAS FLORES");
+    prm->setString(ycoprm::PRM_NUMERO, "120");
+    prm->setString(ycoprm::PRM_COMPLE, "LOJA 2");
+    prm->setString(ycoprm::PRM_BAIRRO, "CENTRO");
+    prm->setNumber(ycoprm::PRM_CEP, 4117);
+    prm->setNumber(ycoprm::PRM_CEPP, 91);
+    prm->setString(ycoprm::PRM_CONTAT, "MARIA SOUZA");
+    ASSERT_TRUE(prm->post());
+    prm.reset();
+
+    auto trb = db().open(ycotrb::kTable);
+    trb->append();
+    trb->setNumber(ycotrb::TRB_CODIGO, 1);
+    trb->setString(ycotrb::TRB_DESCR, "ICMS");
+    trb->setNumber(ycotrb::TRB_PERCEN, 18.0);
+    ASSERT_TRUE(trb->post());
+    auto pro = db().open(ycopro::kTable);
+    pro->append();
+    pro->setNumber(ycopro::PRO_PLU, 123);
+    pro->setString(ycopro::PRO_DESCR, "ARROZ 5KG");
+    pro->setNumber(ycopro::PRO_TRIBUT, 1);
+    pro->setNumber(ycopro::PRO_UNMED, 1);
+    ASSERT_TRUE(pro->post());
+    auto ter = db().open(ycoter::kTable);
+    ter->append();
+    ter->setNumber(ycoter::ESTACAO, 1);
+    ter->setString(ycoter::TER_ECFSER, "127.0.0.1");
+    ASSERT_TRUE(ter->post());
+  }
+  void TearDown() override { fs::remove_all(terminal_dir_); }
+  const db::Database& db() const { return dir_.db(); }
+
+  db::testing::TempDataDir dir_;
+  fs::path terminal_dir_;
+};
+
+TEST_F(ServeCommandTest, SintegraReadingOfTheCurrentMonth) {
+  using namespace std::chrono;
+  const year_month_day today = kaslo::Today();
+  char mm[8], yyyy[8], yy[8], last_day[8];
+  std::snprintf(mm, sizeof mm, "%02u", static_cast<unsigned>(today.month()));
+  std::snprintf(yyyy, sizeof yyyy, "%04d", static_cast<int>(today.year()));
+  std::snprintf(yy, sizeof yy, "%02d", static_cast<int>(today.year()) % 100);
+  std::snprintf(last_day, sizeof last_day, "%02u",
+                static_cast<unsigned>(year_month_day_last{today.year(), month_day_last{today.month()}}.day()));
+  const std::string first = std::string(yyyy) + mm + "01", last = std::string(yyyy) + mm + last_day;
+
+  const fs::path out = terminal_dir_ / "out";
+  Write(out / "Sid.dad", "QZV7300 FW 01.02.03 N5XYZ\r\n");
+  Write(out / "SProds.dad", ProductMemory("000000000123", "ARROZ 5KG", "000000002500", 1500, 50));
+  Write(out / "Sr60m.dad", ReductionRecord(std::string("03") + mm + yy));
+
+  ServeProcess serve({"serve", dir_.path().string(), "--job", "998", "--terminals", "1", "--port", "0", "--bind",
+                      "127.0.0.1", "--timeout", "120"});
+  std::string line;
+  ASSERT_TRUE(serve.ReadLine(line));
+  EXPECT_EQ(line, "Leitura SINTEGRA - Mês Atual");
+  std::string port;
+  Strings rows;
+  while (port.empty() && serve.ReadLine(line)) {
+    auto at = line.find("(porta ");
+    if (at != std::string::npos) port = line.substr(at + 7, line.size() - at - 8);
+  }
+  ASSERT_FALSE(port.empty());
+
+  ProcessResult terminal = RunTerminal({"--port", port, "--from", "127.0.0.1", "--receive-dir",
+                                        (terminal_dir_ / "in").string(), "--send-dir", out.string(), "--timeout", "60"});
+  EXPECT_EQ(terminal.exit_code, 0) << terminal.out;
+  EXPECT_EQ(Lines(terminal.out), (Strings{"127.0.0.1 sent Sid.dad 27", "127.0.0.1 sent SProds.dad 86",
+                                          "127.0.0.1 sent Sr60m.dad 227", "127.0.0.1 end"}));
+  while (serve.ReadLine(line)) rows.push_back(line);
+  EXPECT_EQ(serve.Wait(), 0);
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_EQ(rows.front(), "1\t127.0.0.1\tComunicando\t0 %");
+  EXPECT_NE(std::find(rows.begin(), rows.end(), "1\t127.0.0.1\tComunicação Finalizada\t0 %\tSINTEGRA r60m1.txt"),
+            rows.end());
+  EXPECT_EQ(rows.back(), "Servidor de comunicação encerrado");
+
+  const fs::path file = dir_.path() / "r60m1.txt";
+  EXPECT_EQ(CheckSintegraFile(file), Strings{});
+  const std::string serial = Pad("BE0123456789012", 20);
+  const std::string day = first.substr(0, 6) + "03";
+  const Strings expected = {
+      "10" "12345678000195" "110042490114  " + Pad("MERCADO EXEMPLO LTDA", 35) + Pad("SAO PAULO", 30) +
+          "SP" "1155732100" + first + last + "331",
+      "11" + Pad("RUA DAS FLORES", 34) + "00120" + Pad("LOJA 2", 22) + Pad("CENTRO", 15) + "04117091" +
+          Pad("MARIA SOUZA", 28) + "001155732100",
+      "60M" + day + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456" "0000000009876543" +
+          Blanks(37),
+      "60A" + day + serial + "1800" "000000010000" + Blanks(79),
+      "60R" + std::string(mm) + yyyy + "00000000000123" "0000000002500" "0000000000150050" "0000000000150050"
+          "0001" + Blanks(54),
+      "75" + first + last + "00000000000123" + Blanks(8) + Pad("ARROZ 5KG", 53) + "KG    " "00000" "1800" "0000"
+          "00000000000000",
+      "90" "12345678000195" "110042490114  " "60" "00000003" + Blanks(85) + "3",
+      "90" "12345678000195" "110042490114  " "75" "00000001" + Blanks(85) + "3",
+      "90" "12345678000195" "110042490114  " "99" "00000009" + Blanks(85) + "3",
+  };
+  EXPECT_EQ(ReadCrLfLines(file), expected);
+  // The inputs of the file go; the identity stays.
+  EXPECT_FALSE(fs::exists(dir_.path() / "SProds1.rec"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "Sr60m1.rec"));
+}
+
+}  // namespace
