@@ -95,7 +95,13 @@ JobRunner::StartResult JobRunner::start(uint16_t port, const std::string& bind_a
     ApagaArquivo(db_.dir() / ("S" + reg + ".rec"));
     ApagaArquivo(db_.dir() / ("R" + reg + ".rec"));
   }
-  Preparation prep = Prepare(true);
+  Preparation prep;
+  try {
+    prep = Prepare(true);
+  } catch (...) {
+    SetLabel("");  // an engine error stops the preparation: nothing is being prepared any more
+    throw;
+  }
   if (prep.outcome != Preparation::kReady) {
     SetLabel("");
     if (prep.outcome == Preparation::kNoRecords) {

@@ -184,7 +184,6 @@ void TFCargaTcp::FormCreate() {
   runner_->setWakeup([this] { QMetaObject::invokeMethod(this, &TFCargaTcp::RowsChanged, Qt::QueuedConnection); });
   runner_->setLabelListener([this](const std::string&) { ShowLabel(); });
   DrawAll();
-  if (ListPlu->topLevelItemCount() > 0) ListPlu->setCurrentItem(ListPlu->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
 }
 
 void TFCargaTcp::DrawAll() {
@@ -268,12 +267,10 @@ void TFCargaTcp::btnIniciarClick() {
   try {
     result = runner_->start(port);
   } catch (const db::Error& e) {
-    kaslo::Messages().error(e.what());
-    RowsChanged();
+    StartFailed(e.what());
     return;
   } catch (const std::filesystem::filesystem_error& e) {
-    kaslo::Messages().error(e.what());
-    RowsChanged();
+    StartFailed(e.what());
     return;
   }
   RowsChanged();
@@ -287,6 +284,12 @@ void TFCargaTcp::btnIniciarClick() {
     kaslo::Messages().error("Não foi possível iniciar o servidor de comunicação na porta " + std::to_string(port) +
                             ".\r" + runner_->serverError());
   }
+}
+
+void TFCargaTcp::StartFailed(const std::string& text) {
+  // The preparation stopped half-way: nothing is waiting for a terminal.
+  RowsChanged();
+  kaslo::Messages().error(text);
 }
 
 void TFCargaTcp::btnVisualizarClick() {

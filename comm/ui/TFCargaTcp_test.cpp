@@ -317,6 +317,23 @@ class TFCargaTcpTest : public QObject {
     QVERIFY2(messages.texts()[1].starts_with(expected), messages.texts()[1].c_str());
   }
 
+  void engineErrorOfThePreparationIsShown() {
+    ScriptedMessages messages;
+    TFCargaTcp window(db::Database(dir_), 181);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    fs::remove(db::Database(dir_).find("YCOPRO.DBF"));
+    DoubleClick(window, 0);
+    messages.QueueConfirm(true);
+    Click(window, "btnIniciar");
+    QCOMPARE(messages.texts().size(), size_t{2});
+    QCOMPARE(messages.messages()[1].kind, MessageKind::kError);
+    QVERIFY2(messages.texts()[1].find("YCOPRO") != std::string::npos, messages.texts()[1].c_str());
+    QVERIFY(Find<QLabel>(window, "lblAguarde")->text().isEmpty());
+    QVERIFY(!window.runner().listening());
+    QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
+  }
+
   void viewDataOfARegister() {
     ScriptedMessages messages;
     std::vector<kaslo::ui::OpenContext> opened;
