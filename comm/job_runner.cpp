@@ -87,7 +87,7 @@ JobRunner::StartResult JobRunner::start(uint16_t port, const std::string& bind_a
   }
   selection_locked_ = true;
   if (confirmation_ && !kaslo::Messages().confirm(StartQuestion(kind_, caption_))) return StartResult::kDeclined;
-  label_ = kLabelPreparing;
+  SetLabel(kLabelPreparing);
 
   const JobKind* job = FindJob(kind_);
   std::string reg = job ? std::string(job->register_name) : std::string();
@@ -95,9 +95,15 @@ JobRunner::StartResult JobRunner::start(uint16_t port, const std::string& bind_a
     ApagaArquivo(db_.dir() / ("S" + reg + ".rec"));
     ApagaArquivo(db_.dir() / ("R" + reg + ".rec"));
   }
-  Preparation prep = Prepare(true);
+  Preparation prep;
+  try {
+    prep = Prepare(true);
+  } catch (...) {
+    SetLabel("");  // an engine error stops the preparation: nothing is being prepared any more
+    throw;
+  }
   if (prep.outcome != Preparation::kReady) {
-    label_.clear();
+    SetLabel("");
     if (prep.outcome == Preparation::kNoRecords) {
       kaslo::Messages().information(prep.message);
       return StartResult::kNoRecords;
@@ -113,7 +119,7 @@ JobRunner::StartResult JobRunner::start(uint16_t port, const std::string& bind_a
   server_job.log_clear = log_clear_;
   server_ = std::make_unique<TMavtroneServer>(server_job, list_);
   listening_ = server_->start(port, bind_address);
-  label_ = kLabelServerStarted;
+  SetLabel(kLabelServerStarted);
   return StartResult::kStarted;
 }
 
@@ -221,10 +227,15 @@ Preparation JobRunner::Prepare(bool initial) {
   return prep;
 }
 
+void JobRunner::SetLabel(std::string_view text) {
+  label_ = text;
+  if (label_listener_) label_listener_(label_);
+}
+
 bool JobRunner::close() {
   if (server_) {
     server_->stop();
-    label_ = kLabelServerStopped;
+    SetLabel(kLabelServerStopped);
   }
   return CloseJob(db_, kind_);
 }

@@ -92,6 +92,12 @@ class JobRunner {
   void setFollowUpListener(std::function<void(size_t, const std::string&)> listener) {
     follow_up_listener_ = std::move(listener);
   }
+  // Told of every change of the wait label, on the owner thread, at once:
+  // the window shows "Aguarde, gerando arquivo..." before the preparation
+  // that follows it on the same thread.
+  void setLabelListener(std::function<void(const std::string&)> listener) {
+    label_listener_ = std::move(listener);
+  }
   // Blocks at most `timeout` until a change is queued; true when one is.
   bool waitForChanges(std::chrono::milliseconds timeout);
   // Owner thread: drains the queue, finishes rows and runs their
@@ -117,6 +123,7 @@ class JobRunner {
   // waiting. `initial`: the first preparation, which may delete the received
   // files of every row; later ones spare the rows still communicating.
   Preparation Prepare(bool initial);
+  void SetLabel(std::string_view text);
 
   db::Database db_;
   const int kind_;
@@ -135,6 +142,7 @@ class JobRunner {
 
   std::function<void()> wakeup_;
   std::function<void(size_t, const std::string&)> follow_up_listener_;
+  std::function<void(const std::string&)> label_listener_;
   std::mutex queue_mutex_;
   std::condition_variable queue_cv_;
   std::deque<size_t> queue_;

@@ -77,4 +77,12 @@ const MenuItemDef kItems[] = {
 
 std::span<const MenuItemDef> MainMenuItems() { return kItems; }
 
+bool AwaitsViewer(const MenuItemDef& item) {
+  if (item.target != kCarga) return false;
+  constexpr int kConfigurationReadings[] = {12, 13, 14, 15, 17, 19, 20, 21, 24};
+  for (int tag : kConfigurationReadings)
+    if (item.tag == tag) return true;
+  return false;
+}
+
 }  // namespace kaslo::ui

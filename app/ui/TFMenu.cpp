@@ -120,7 +120,8 @@ void TFMenu::BuildMenu() {
     if (!item.shortcut.empty()) action->setShortcut(QKeySequence(kaslo::ui::FromUtf8(item.shortcut)));
     if (item.hidden) action->setVisible(false);
     const bool available = item.action == MenuAction::kSubmenu || item.action == MenuAction::kSeparator ||
-                           OwnHandler(item.target) || kaslo::ui::FindWindowOpener(item.target);
+                           OwnHandler(item.target) ||
+                           (kaslo::ui::FindWindowOpener(item.target) && !kaslo::ui::AwaitsViewer(item));
     // A window that is not part of the program yet is shown but cannot be chosen.
     action->setEnabled(available);
   }

@@ -1,0 +1,87 @@
+// The SINTEGRA period dialog.
+#include "comm/ui/TFR60.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "comm/sintegra_reading.h"
+#include "common/messages.h"
+#include "common/progress.h"
+#include "common/ui/WindowRegistry.h"
+#include "db/error.h"
+
+TFR60::TFR60(std::filesystem::path data_dir, QWidget* owner)
+    : QDialog(owner),
+      data_dir_(std::move(data_dir)),
+      lblTexto(new QLabel(QStringLiteral("Selecione o período de apuração e tecle em <OK>."), this)),
+      rbAtual(new QRadioButton(QStringLiteral("Mês atual"), this)),
+      rbAnterior(new QRadioButton(QStringLiteral("Mês anterior"), this)),
+      btnOk(new QPushButton(QStringLiteral("&Ok"), this)),
+      btnFechar(new QPushButton(QStringLiteral("&Fechar"), this)) {
+  setObjectName(QStringLiteral("FR60"));
+  setWindowTitle(QStringLiteral("Emissão de Relatório SINTEGRA"));
+  setModal(true);
+  lblTexto->setObjectName(QStringLiteral("lblTexto"));
+  lblTexto->setTextFormat(Qt::PlainText);
+  rbAtual->setObjectName(QStringLiteral("rbAtual"));
+  rbAnterior->setObjectName(QStringLiteral("rbAnterior"));
+  btnOk->setObjectName(QStringLiteral("btnOk"));
+  btnFechar->setObjectName(QStringLiteral("btnFechar"));
+  rbAtual->setChecked(true);
+  btnOk->setDefault(true);
+
+  auto* period = new QGroupBox(this);
+  period->setObjectName(QStringLiteral("gbPeriodo"));
+  auto* radios = new QVBoxLayout(period);
+  radios->addWidget(rbAtual);
+  radios->addWidget(rbAnterior);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(btnOk);
+  buttons->addWidget(btnFechar);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTexto);
+  layout->addWidget(period);
+  layout->addLayout(buttons);
+  setFixedSize(sizeHint().expandedTo(QSize(340, 0)));
+
+  connect(btnOk, &QPushButton::clicked, this, &TFR60::btnOkClick);
+  connect(btnFechar, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TFR60::JobKind() const {
+  return rbAnterior->isChecked() ? comm::kJobSintegraPreviousMonth : comm::kJobSintegraCurrentMonth;
+}
+
+void TFR60::btnOkClick() {
+  hide();
+  MostraProgresso("Aguarde, verificando estações...");
+  const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener("TFCargaTcp");
+  kaslo::ui::OpenContext context;
+  context.owner = parentWidget();
+  context.data_dir = data_dir_;
+  context.tag = JobKind();
+  // The wait window goes once the communication window is there; a failure
+  // to open it must not leave the wait window behind.
+  struct CloseProgress {
+    ~CloseProgress() { FechaProgresso(); }
+  } close_progress;
+  try {
+    if (opener) (*opener)(context);
+  } catch (const db::Error& e) {
+    FechaProgresso();
+    kaslo::Messages().error(e.what());
+  }
+  accept();
+}
+
+// The menu item's tag (998) is not the window's: the dialog chooses.
+static const kaslo::ui::WindowRegistrar kRegistrar{"TFR60", [](const kaslo::ui::OpenContext& context) {
+                                                      TFR60 dialog(context.data_dir, context.owner);
+                                                      dialog.exec();
+                                                    }};
