@@ -25,8 +25,8 @@ using kaslo::ui::FromUtf8;
 using kaslo::ui::ToUtf8;
 namespace viewers = kaslo::viewers;
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 560;
+constexpr int kWidth = 960;
+constexpr int kHeight = 600;
 // A column is never narrower than this, nor wider than kMaxColumn, whatever
 // its header or its widest cell.
 constexpr int kMinColumn = 48;
@@ -41,7 +41,7 @@ QLabel* AddValue(QGridLayout* layout, int column, const char* caption, const cha
   auto* value = new QLabel(owner);
   value->setObjectName(QString::fromLatin1(name));
   value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  value->setMinimumWidth(110);
+  value->setMinimumWidth(100);
   value->setStyleSheet(QStringLiteral("color: #000080; font-weight: bold; padding: 1px 4px;"));
   layout->addWidget(text, 0, column * 2);
   layout->addWidget(value, 0, column * 2 + 1);
@@ -86,7 +86,7 @@ TFTcpViewCad::TFTcpViewCad(const kaslo::ui::OpenContext& context)
   lbl_ter_ecfser = AddValue(ter, 1, "IP:", "lbl_ter_ecfser", GBTer);
   lblDate = AddValue(ter, 2, "Dt. Arquivo:", "lblDate", GBTer);
   lblHr = AddValue(ter, 3, "Hr. Arquivo:", "lblHr", GBTer);
-  ter->setColumnStretch(7, 1);
+  ter->setColumnStretch(8, 1);
 
   GBGeral->setObjectName(QStringLiteral("GBGeral"));
   Grid->setObjectName(QStringLiteral("Grid"));
