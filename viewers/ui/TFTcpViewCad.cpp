@@ -134,6 +134,13 @@ void TFTcpViewCad::showEvent(QShowEvent* event) {
 
 void TFTcpViewCad::FormShow() {
   viewers::RegisterGrid grid;
+  if (!viewers::IsRegisterKind(job_.kind)) {
+    // Nothing to show or write for a kind decoded elsewhere.
+    BtnSub->setEnabled(false);
+    BtnSub->setVisible(false);
+    ShowGrid(grid);
+    return;
+  }
   try {
     grid = viewers::DisplayRegister(db_, job_);
   } catch (const db::Error& e) {

@@ -24,10 +24,11 @@ class TFTcpViewCad final : public QDialog {
   Q_OBJECT
 
  public:
-  // Takes the job kind (tag), title, terminal, address and main reception
-  // file from the context and opens the data directory. The display runs
-  // when the window is first shown. Throws db::Error when the data
-  // directory cannot be opened.
+  // Takes the job kind (tag), title, terminal, address, main reception file
+  // and data directory from the context; the tag must be a kind that
+  // kaslo::viewers::IsRegisterKind accepts. The display runs when the window
+  // is first shown; an engine error of the display or of a replacement is
+  // shown with the engine's own text.
   explicit TFTcpViewCad(const kaslo::ui::OpenContext& context);
 
  protected:

@@ -426,6 +426,21 @@ class TFTcpViewCadTest : public QObject {
     QVERIFY(messages.messages().empty());
   }
 
+  void storeConfigurationShowsNoRowsAndYesWritesNothing() {
+    ScriptedMessages messages;
+    Write("Scodbarra1.rec", "PN00000");
+    const auto before = Snapshot();
+    bool ran = Open(Context(17, "Leitura de Configuração da Loja", "Scodbarra1.rec"), [&](TFTcpViewCad& v) {
+      QCOMPARE(GridOf(v)->rowCount(), 0);
+      QCOMPARE(v.windowTitle(), Q("Leitura de Configuração da Loja - Total de Registros [ 0 ]"));
+      messages.QueueConfirm(true);
+      Click(v, "BtnSub");
+    });
+    QVERIFY(ran);
+    QCOMPARE(messages.texts(), std::vector<std::string>{kConfirma});
+    QVERIFY(before == Snapshot());
+  }
+
   void kindsNotDecodedHereOpenNoWindow() {
     ScriptedMessages messages;
     const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener("TFTcpViewCad");
