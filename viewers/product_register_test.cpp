@@ -181,6 +181,16 @@ TEST_F(ProductRegisterTest, DisplayOf860BytesWithALongIdentity) {
   EXPECT_EQ(1, progress_.hides);
 }
 
+TEST_F(ProductRegisterTest, ALargeFileMovesTheBarOnlyByVisibleSteps) {
+  WriteIdentification('4');
+  std::vector<Product> products(5000);
+  RegisterGrid grid = Display(products);
+  EXPECT_EQ(5000u, grid.rows.size());
+  EXPECT_EQ(5000, progress_.maxima.front());
+  EXPECT_LE(progress_.steps, 200);
+  EXPECT_GE(progress_.steps, 100);
+}
+
 TEST_F(ProductRegisterTest, DisplayWithoutAUsableIdentificationShowsWhy) {
   RegisterGrid grid = Display({Product{}});
   EXPECT_TRUE(grid.rows.empty());

@@ -2,6 +2,8 @@
 // the common replacement frame.
 #include "viewers/register_common.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 
@@ -51,7 +53,7 @@ std::string FormatWhole(double v) { return NumeroParaTexto(0, 0, v); }
 
 std::string SimNao(char flag) { return flag == 'S' ? "SIM" : "NÃO"; }
 
-ProgressScope::ProgressScope(std::string_view text, int maximum) {
+ProgressScope::ProgressScope(std::string_view text, int maximum) : maximum_(maximum) {
   MostraProgresso(std::string(text));
   if (maximum > 0) Progress().setMaximum(maximum);
 }
@@ -60,7 +62,13 @@ ProgressScope::~ProgressScope() { close(); }
 
 void ProgressScope::text(std::string_view text) { MostraProgresso(std::string(text)); }
 
-void ProgressScope::step() { Progress().setPosition(++position_); }
+void ProgressScope::step() {
+  ++position_;
+  const int64_t stride = std::max<int64_t>(1, maximum_ / kVisibleSteps);
+  if (position_ - reported_ < stride && position_ < maximum_) return;
+  reported_ = position_;
+  Progress().setPosition(position_);
+}
 
 void ProgressScope::close() {
   if (!open_) return;

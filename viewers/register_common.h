@@ -54,12 +54,20 @@ class ProgressScope {
   ProgressScope& operator=(const ProgressScope&) = delete;
 
   void text(std::string_view text);
+  // Advances the bar by one. The port hears of the move only when the bar
+  // moves by a visible amount (1/kVisibleSteps of the maximum) and at the
+  // last step: a product file of thousands of records would otherwise spend
+  // longer repainting the bar than decoding.
   void step();
   void close();
 
+  static constexpr int kVisibleSteps = 200;
+
  private:
   bool open_ = true;
+  int maximum_ = 0;
   int position_ = 0;
+  int reported_ = 0;
 };
 
 // The replacement frame of the master-data registers: shows

@@ -1,7 +1,11 @@
 // Dispatch of the register viewer by job kind.
 #include "viewers/register_viewer.h"
 
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <stdexcept>
+#include <system_error>
 
 #include "viewers/client_register.h"
 #include "viewers/product_register.h"
@@ -15,6 +19,22 @@ namespace {
 }
 
 }  // namespace
+
+FileStamp ReceptionFileStamp(const std::filesystem::path& file) {
+  std::error_code ec;
+  auto written = std::filesystem::last_write_time(file, ec);
+  if (ec) return {};
+  std::time_t t = std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+          std::filesystem::file_time_type::clock::to_sys(written)));
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char date[40];
+  char time[40];
+  std::snprintf(date, sizeof date, "%02d/%02d/%04d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900);
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
+  return {date, time};
+}
 
 bool IsRegisterKind(int kind) { return !RegisterName(kind).empty(); }
 

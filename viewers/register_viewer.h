@@ -30,6 +30,15 @@ struct ViewerJob {
   std::filesystem::path reception_file; // the main reception file ("S" + register + terminal + ".rec")
 };
 
+// The reception file's modification date ("dd/mm/yyyy") and time
+// ("hh:mm:ss"), local time, as the viewer's labels show them; both empty
+// when the file is missing.
+struct FileStamp {
+  std::string date;
+  std::string time;
+};
+FileStamp ReceptionFileStamp(const std::filesystem::path& file);
+
 // True for the kinds above.
 bool IsRegisterKind(int kind);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <map>
 
 #include "common/numbers.h"
@@ -66,6 +68,27 @@ TEST_F(RegisterViewerTest, KindsAndFileNames) {
   EXPECT_FALSE(IsRegisterKind(12));  // payment types are decoded elsewhere
   EXPECT_THROW(DisplayRegister(*db_, {13, "3", dir_ / "Sperif3.rec"}), std::invalid_argument);
   EXPECT_THROW(ReplaceRegister(*db_, 19, {}), std::invalid_argument);
+}
+
+TEST_F(RegisterViewerTest, FileStampIsTheLocalModificationTime) {
+  std::filesystem::path file = WriteFile("Suser3.rec", "0001ANA");
+  std::tm tm{};
+  tm.tm_year = 2024 - 1900;
+  tm.tm_mon = 1;  // February
+  tm.tm_mday = 29;
+  tm.tm_hour = 7;
+  tm.tm_min = 5;
+  tm.tm_sec = 9;
+  tm.tm_isdst = -1;
+  auto local = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+  std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::from_sys(local));
+  FileStamp stamp = ReceptionFileStamp(file);
+  EXPECT_EQ("29/02/2024", stamp.date);
+  EXPECT_EQ("07:05:09", stamp.time);
+
+  FileStamp missing = ReceptionFileStamp(dir_ / "Suser9.rec");
+  EXPECT_EQ("", missing.date);
+  EXPECT_EQ("", missing.time);
 }
 
 }  // namespace
