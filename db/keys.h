@@ -1,7 +1,8 @@
 // The keys of one index tag, kept in memory while a table is open: every
 // record number (deleted rows included, as in the .MDX) sorted by its key,
 // then by record number. Numeric and date keys are doubles compared by
-// value; character keys are fixed-width byte strings compared as unsigned
+// value (numeric keys as their BCD form orders them: see NumberLess);
+// character keys are fixed-width byte strings compared as unsigned
 // bytes. Keys are stored per record number, so a changed row is moved by
 // one erase and one insert.
 #pragma once
@@ -53,6 +54,7 @@ class TagIndex {
 
  private:
   bool Less(uint32_t a, uint32_t b) const;
+  bool NumberLess(double a, double b) const;
   void Store(uint32_t rec_no, const char* record);
 
   std::string name_;
