@@ -8,3 +8,8 @@ kaslo_add_gtest(db_engine_test
 kaslo_add_gtest(db_interop_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/interop_test.cpp
   LIBS kaslo_db)
+
+# Table and record locks between two processes.
+kaslo_add_gtest(db_lock_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/lock_test.cpp
+  LIBS kaslo_db)
