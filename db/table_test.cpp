@@ -302,6 +302,53 @@ TEST_F(CursorTest, TagsOrderSearchAndFollowPosts) {
   EXPECT_EQ(Walk(*again), (std::vector<uint32_t>{7, 3, 4, 6, 8, 1, 2, 5}));
 }
 
+TEST_F(EngineTest, ExpressionTagsOfEveryFunction) {
+  db_.create("expr", kAllKinds);
+  {
+    auto t = db_.open("expr", {.tag = "", .exclusive = true});
+    struct Row { const char* name; double price; Date date; };
+    for (const Row& r : {Row{"maria", 0, year(2024) / 1 / 31}, Row{"JOSE", 0.05, year(1999) / 12 / 31},
+                         Row{"Ana", -1, year(2024) / 1 / 1}, Row{"bruno", 0.5, year(2000) / 2 / 29}}) {
+      t->append();
+      t->setString("T_NOME", r.name);
+      t->setNumber("T_PRECO", r.price);
+      t->setDate("T_DATA", r.date);
+      t->post();
+    }
+    const TagDef tags[] = {{"Nome", "upper(t_nome)"},
+                           {"Data", "t_data"},
+                           {"DataNome", "dtos(t_data)+t_nome"},
+                           {"Meio", "substr(t_nome,2,3)"},
+                           {"Preco", "t_preco"}};
+    AddTags(*t, tags);
+  }
+  auto t = db_.open("expr", {.tag = "nome"});
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{3, 4, 2, 1}));
+  EXPECT_TRUE(t->findKey("JOSE"));
+  EXPECT_EQ(t->recNo(), 2u);
+  t->setTag("data");
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{2, 4, 3, 1}));
+  EXPECT_TRUE(t->findKey({KeyPart{Date{year(2024) / 1 / 1}}}));
+  EXPECT_EQ(t->recNo(), 3u);
+  t->findNearest({KeyPart{Date{year(2001) / 1 / 1}}});
+  EXPECT_EQ(t->recNo(), 3u);
+  t->setTag("DataNome");
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{2, 4, 3, 1}));
+  t->setTag("meio");  // "ari", "OSE", "na ", "run": bytes, upper case first
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{2, 1, 3, 4}));
+  // Numbers in the order of their index keys: a positive number below 0.1
+  // comes before zero (see keys.cpp).
+  t->setTag("preco");
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{3, 2, 1, 4}));
+  EXPECT_TRUE(t->findKey(0.0));
+  EXPECT_EQ(t->recNo(), 1u);
+  EXPECT_TRUE(t->findKey(0.05));
+  EXPECT_EQ(t->recNo(), 2u);
+  t->findNearest({0.2});
+  EXPECT_EQ(t->recNo(), 4u);
+  EXPECT_EQ(t->tagExpression("DATANOME"), "DTOS(T_DATA)+T_NOME");
+}
+
 TEST_F(CursorTest, FilterForms) {
   auto t = db_.open("ycogrp");
   auto count = [&](const char* f) {
