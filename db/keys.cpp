@@ -19,7 +19,23 @@ TagIndex::TagIndex(std::string name, Expression expression)
               : type_ == KeyType::kDate ? 8 : 12;
 }
 
+void TagIndex::Defer(CountOf count, RecordAt record_at) {
+  Clear();
+  deferred_count_ = std::move(count);
+  deferred_record_ = std::move(record_at);
+}
+
+void TagIndex::BuildDeferred() {
+  CountOf count = std::move(deferred_count_);
+  RecordAt record_at = std::move(deferred_record_);
+  deferred_count_ = nullptr;
+  deferred_record_ = nullptr;
+  Build(count(), record_at);
+}
+
 void TagIndex::Clear() {
+  deferred_count_ = nullptr;
+  deferred_record_ = nullptr;
   order_.clear();
   numbers_.clear();
   texts_.clear();
@@ -132,6 +148,7 @@ void TagIndex::Build(uint32_t count, const RecordAt& record_at) {
 }
 
 size_t TagIndex::PosOf(uint32_t rec_no) const {
+  Keys();
   if (rec_no == 0 || (type_ == KeyType::kCharacter ? texts_.size() / key_length_ : numbers_.size()) < rec_no) {
     return order_.size();
   }
@@ -142,6 +159,8 @@ size_t TagIndex::PosOf(uint32_t rec_no) const {
 }
 
 void TagIndex::Put(uint32_t rec_no, const char* record) {
+  // Deferred keys will be built from the rows, this one included.
+  if (deferred_count_) return;
   size_t pos = PosOf(rec_no);
   if (pos < order_.size()) order_.erase(order_.begin() + static_cast<ptrdiff_t>(pos));
   Store(rec_no, record);
@@ -151,12 +170,14 @@ void TagIndex::Put(uint32_t rec_no, const char* record) {
 }
 
 size_t TagIndex::LowerBound(double key) const {
+  Keys();
   auto it = std::lower_bound(order_.begin(), order_.end(), key,
                              [this](uint32_t r, double k) { return NumberLess(numbers_[r - 1], k); });
   return static_cast<size_t>(it - order_.begin());
 }
 
 size_t TagIndex::LowerBound(std::string_view key) const {
+  Keys();
   auto it = std::lower_bound(order_.begin(), order_.end(), key,
                              [this](uint32_t r, std::string_view k) { return TextKey(r) < k; });
   return static_cast<size_t>(it - order_.begin());

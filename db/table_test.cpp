@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
+#include <random>
 
 #include "db/database.h"
 #include "db/dbf_file.h"
 #include "db/engine_test_util.h"
+#include "db/mdx_file.h"
 #include "db/table_ops.h"
 
 namespace db {
@@ -347,6 +350,64 @@ TEST_F(EngineTest, ExpressionTagsOfEveryFunction) {
   t->findNearest({0.2});
   EXPECT_EQ(t->recNo(), 4u);
   EXPECT_EQ(t->tagExpression("DATANOME"), "DTOS(T_DATA)+T_NOME");
+}
+
+// Keys are built when a tag is first used; rows posted before that must be
+// in them, and the index written on close must hold them too.
+TEST_F(CursorTest, KeysBuiltOnFirstUseHoldEarlierPosts) {
+  {
+    auto t = db_.open("ycogrp", {.tag = "", .exclusive = true});
+    const TagDef tags[] = {{"Tres", "grp_codigo"}, {"Dois", "grp_descr"}};
+    AddTags(*t, tags);
+  }
+  {
+    auto t = db_.open("ycogrp");
+    t->append();
+    t->setNumber("GRP_CODIGO", 1);
+    t->setString("GRP_DESCR", "ACOUGUE");
+    ASSERT_TRUE(t->post());
+    ASSERT_TRUE(t->go(7));
+    t->edit();
+    t->setNumber("GRP_CODIGO", 5);
+    ASSERT_TRUE(t->post());
+    t->setTag("tres");
+    EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{8, 3, 4, 6, 7, 1, 2, 5}));
+  }
+  auto t = db_.open("ycogrp", {.tag = "dois"});
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{8, 1, 2, 5, 3, 4, 6, 7}));
+  EXPECT_EQ(internal::WalkMdxTag(File("YCOGRP.MDX"), "DOIS"), (std::vector<uint32_t>{8, 1, 2, 5, 3, 4, 6, 7}));
+  EXPECT_EQ(internal::WalkMdxTag(File("YCOGRP.MDX"), "TRES"), (std::vector<uint32_t>{8, 3, 4, 6, 7, 1, 2, 5}));
+}
+
+// Stored numbers read as the double nearest their decimal text, whatever
+// path the reader takes (short plain numbers, long ones, odd writers' forms).
+TEST(StoredNumbers, ReadAsTheNearestDouble) {
+  auto nearest = [](std::string_view text) {
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+  };
+  for (const char* text : {"0", "-0.5", "12.50", "0.001", "2.675", "99999999.999", "123456789012345",
+                           "1234567890123.45", "0.1", "-99999.99", "9007199254740993", "12345678901234567890"}) {
+    std::string padded = std::string(20 - std::string_view(text).size(), ' ') + text;
+    ASSERT_TRUE(internal::ParseNumber(padded)) << text;
+    EXPECT_EQ(*internal::ParseNumber(padded), nearest(text)) << text;
+  }
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    char text[32];
+    int decimals = static_cast<int>(random() % 4);
+    double value = static_cast<double>(static_cast<int64_t>(random() % 2000000000000) - 1000000000000) / 1000;
+    std::snprintf(text, sizeof text, "%14.*f", decimals, value);
+    std::string_view trimmed = internal::Trim(text);
+    ASSERT_EQ(*internal::ParseNumber(text), nearest(trimmed)) << text;
+  }
+  EXPECT_EQ(internal::ParseNumber("      "), std::nullopt);
+  EXPECT_EQ(internal::ParseNumber("   -  "), std::nullopt);
+  EXPECT_EQ(internal::ParseNumber("  12,5"), 12.5);
+  EXPECT_EQ(internal::ParseNumber("****12"), 12.0);
+  EXPECT_EQ(internal::ParseNumber(" 1.2.3"), std::nullopt);
+  EXPECT_EQ(internal::ParseNumber(" 1 2"), std::nullopt);
 }
 
 TEST_F(CursorTest, FilterForms) {
