@@ -37,6 +37,18 @@ struct UninitializedAllocator : std::allocator<T> {
   }
 };
 
+// Reserves room for `bytes` (plus `slack`) in a vector that is about to be
+// filled, backed by huge pages where the system offers them: a store's
+// products then fault in a few pages instead of thousands.
+void AdviseHugePages(const void* data, size_t bytes);
+template <class Vector>
+void ReserveLarge(Vector& v, size_t bytes, size_t slack = 0) {
+  using T = typename Vector::value_type;
+  if (v.capacity() * sizeof(T) >= bytes) return;
+  v.reserve((bytes + slack + sizeof(T) - 1) / sizeof(T));
+  AdviseHugePages(v.data(), v.capacity() * sizeof(T));
+}
+
 enum class KeyType : char { kCharacter = 'C', kNumeric = 'N', kDate = 'D' };
 
 class TagIndex {

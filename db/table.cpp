@@ -7,8 +7,6 @@
 // most a row that the next open drops or recovers (LoadAll).
 #include "db/table.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -70,19 +68,6 @@ std::optional<uint32_t> MemoBlock(std::string_view raw) {
 
 }  // namespace
 
-// A large table's rows are read into memory backed by huge pages where the
-// system offers them: thousands of page faults fewer for a store's products.
-template <class Buffer>
-void ReserveRows(Buffer& buffer, size_t bytes) {
-  constexpr size_t kHuge = size_t{2} << 20;
-  if (bytes < 2 * kHuge || buffer.capacity() >= bytes) return;
-  buffer.reserve(bytes + bytes / 8);  // room for the rows of a session
-  auto begin = reinterpret_cast<uintptr_t>(buffer.data());
-  uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
-  uintptr_t last = (begin + buffer.capacity()) & ~(kHuge - 1);
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
 // ---------------------------------------------------------------- TableImpl
 
 TableImpl::TableImpl(const std::filesystem::path& path, bool exclusive)
@@ -136,7 +121,7 @@ void TableImpl::LoadAll(bool take_lock) {
   const uint64_t hl = layout_.header_length, rl = layout_.record_length;
   uint64_t whole = size > hl ? (size - hl) / rl : 0;
   uint32_t stated = layout_.record_count;
-  ReserveRows(data_, whole * rl);
+  internal::ReserveLarge(data_, whole * rl, whole * rl / 8);  // and room for a session's new rows
   data_.resize(whole * rl);
   if (whole) {
     size_t n = dbf_.ReadAt(hl, data_.data(), data_.size());
