@@ -75,6 +75,11 @@ namespace {
 // Big-endian first bytes of a key: comparing these integers orders keys as
 // their bytes would, so the sort rarely touches the key texts.
 uint64_t Prefix(const char* key, size_t length) {
+  if (length >= 8) {
+    uint64_t v;
+    std::memcpy(&v, key, 8);
+    return __builtin_bswap64(v);  // little-endian hosts, as the rest of the engine
+  }
   uint64_t v = 0;
   for (size_t i = 0; i < 8; ++i) v = (v << 8) | (i < length ? static_cast<uint8_t>(key[i]) : 0);
   return v;
