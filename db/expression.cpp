@@ -635,6 +635,17 @@ std::string Expression::KeyText(const char* record) const {
   return t;
 }
 
-double Expression::KeyNumber(const char* record) const { return Evaluate(record).number; }
+double Expression::KeyNumber(const char* record) const {
+  // A numeric field alone, the common numeric tag, is read without building
+  // a value.
+  const Node& root = impl_->nodes[static_cast<size_t>(impl_->root)];
+  if (root.op == Op::kField) {
+    const FieldInfo& f = impl_->field_info[root.field];
+    if (f.type == FieldType::kNumeric || f.type == FieldType::kFloat) {
+      return ParseNumber(std::string_view(record + impl_->offsets[root.field], f.length)).value_or(0);
+    }
+  }
+  return Evaluate(record).number;
+}
 
 }  // namespace db::internal

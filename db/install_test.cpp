@@ -186,6 +186,36 @@ TempDataDir* DemoStore::dir_ = nullptr;
 
 TEST_F(DemoStore, IsSoundForTheChecks) { EXPECT_EQ(CheckDataDirectory(db()), std::vector<std::string>{}); }
 
+// The filters as the windows and jobs write them, on the tables they read.
+TEST_F(DemoStore, FiltersOfTheWindowsAndJobs) {
+  auto tey = db().open("Ycotey");
+  tey->setFilter("TEY_NUMBER = '905' AND TEY_TYPE = 'QZV'");  // a quoted number against N(3)
+  ASSERT_EQ(tey->recordCount(), 1u);
+  tey->first();
+  EXPECT_EQ(tey->getString(ycotey::TEY_LEGEND), "D05");
+  tey->setFilter("TEY_TYPE='QZV' AND (TEY_NUMBER < 801 OR TEY_NUMBER > 999)");
+  EXPECT_EQ(tey->recordCount(), 26u);
+  tey->setFilter("TEY_TYPE <> 'QZV'");
+  EXPECT_EQ(tey->recordCount(), 0u);
+
+  auto trb = db().open("Ycotrb");
+  trb->setFilter("TRB_LEGEND = 'T07'");
+  ASSERT_EQ(trb->recordCount(), 1u);
+  trb->first();
+  EXPECT_EQ(trb->asInteger(ycotrb::TRB_CODIGO), 3);
+  trb->setFilter("TRB_LEGEND = 'T01'");
+  EXPECT_EQ(trb->recordCount(), 0u);
+
+  // A group's own row has a blank department, which '0' matches.
+  auto grp = db().open("Ycogrp");
+  grp->setFilter("DEP_CODIGO = '0'");
+  size_t groups = grp->recordCount();
+  EXPECT_GT(groups, 0u);
+  for (grp->first(); !grp->eof(); grp->next()) EXPECT_TRUE(grp->isBlank(ycogrp::DEP_CODIGO));
+  grp->setFilter("DEP_CODIGO <> '0'");
+  EXPECT_EQ(grp->recordCount() + groups, CountRows(db(), "Ycogrp"));
+}
+
 TEST_F(DemoStore, StoreIdentityIsValid) {
   auto prm = db().open("Ycoprm");
   prm->first();

@@ -1,7 +1,8 @@
 // The keys of one index tag, kept in memory while a table is open: every
 // record number (deleted rows included, as in the .MDX) sorted by its key,
 // then by record number. Numeric and date keys are doubles compared by
-// value; character keys are fixed-width byte strings compared as unsigned
+// value (numeric keys as their BCD form orders them: see NumberLess);
+// character keys are fixed-width byte strings compared as unsigned
 // bytes. Keys are stored per record number, so a changed row is moved by
 // one erase and one insert.
 #pragma once
@@ -10,11 +11,43 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/expression.h"
 
 namespace db::internal {
+
+// Leaves the elements that a vector grows by uninitialised, for buffers
+// that are written over at once (rows read from disk, keys built from them):
+// zeroing 16 MB first costs as much as reading it.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// Reserves room for `bytes` (plus `slack`) in a vector that is about to be
+// filled, backed by huge pages where the system offers them: a store's
+// products then fault in a few pages instead of thousands.
+void AdviseHugePages(const void* data, size_t bytes);
+template <class Vector>
+void ReserveLarge(Vector& v, size_t bytes, size_t slack = 0) {
+  using T = typename Vector::value_type;
+  if (v.capacity() * sizeof(T) >= bytes) return;
+  v.reserve((bytes + slack + sizeof(T) - 1) / sizeof(T));
+  AdviseHugePages(v.data(), v.capacity() * sizeof(T));
+}
 
 enum class KeyType : char { kCharacter = 'C', kNumeric = 'N', kDate = 'D' };
 
@@ -32,13 +65,17 @@ class TagIndex {
 
   // Keys of records 1..count.
   void Build(uint32_t count, const RecordAt& record_at);
+  // Drops the keys; they are built from the rows on first use. A table opened
+  // only to be read in its natural order never pays for sorting them.
+  using CountOf = std::function<uint32_t()>;
+  void Defer(CountOf count, RecordAt record_at);
   void Clear();
   // Record n is new (n = count + 1) or changed.
   void Put(uint32_t rec_no, const char* record);
 
-  size_t size() const { return order_.size(); }
-  uint32_t RecAt(size_t pos) const { return order_[pos]; }
-  const std::vector<uint32_t>& order() const { return order_; }
+  size_t size() const { return Keys().order_.size(); }
+  uint32_t RecAt(size_t pos) const { return Keys().order_[pos]; }
+  const std::vector<uint32_t>& order() const { return Keys().order_; }
   // Position of a record in the order (size() when absent).
   size_t PosOf(uint32_t rec_no) const;
 
@@ -46,13 +83,20 @@ class TagIndex {
   // given key may be shorter than the key length (a prefix).
   size_t LowerBound(double key) const;
   size_t LowerBound(std::string_view key) const;
-  double NumberKey(uint32_t rec_no) const { return numbers_[rec_no - 1]; }
+  double NumberKey(uint32_t rec_no) const { return Keys().numbers_[rec_no - 1]; }
   std::string_view TextKey(uint32_t rec_no) const {
-    return std::string_view(texts_.data() + (rec_no - 1) * size_t{key_length_}, key_length_);
+    return std::string_view(Keys().texts_.data() + (rec_no - 1) * size_t{key_length_}, key_length_);
   }
 
  private:
+  // The keys, built first when they were deferred.
+  const TagIndex& Keys() const {
+    if (deferred_count_) const_cast<TagIndex*>(this)->BuildDeferred();
+    return *this;
+  }
+  void BuildDeferred();
   bool Less(uint32_t a, uint32_t b) const;
+  bool NumberLess(double a, double b) const;
   void Store(uint32_t rec_no, const char* record);
 
   std::string name_;
@@ -61,8 +105,10 @@ class TagIndex {
   uint16_t key_length_;
   std::vector<uint32_t> order_;
   std::vector<double> numbers_;  // by record number - 1
-  std::string texts_;            // key_length_ bytes per record
+  std::vector<char, UninitializedAllocator<char>> texts_;  // key_length_ bytes per record
   std::vector<bool> present_;
+  CountOf deferred_count_;  // set while the keys wait to be built
+  RecordAt deferred_record_;
 };
 
 }  // namespace db::internal

@@ -121,6 +121,7 @@ void TableImpl::LoadAll(bool take_lock) {
   const uint64_t hl = layout_.header_length, rl = layout_.record_length;
   uint64_t whole = size > hl ? (size - hl) / rl : 0;
   uint32_t stated = layout_.record_count;
+  internal::ReserveLarge(data_, whole * rl, whole * rl / 8);  // with room for rows appended later
   data_.resize(whole * rl);
   if (whole) {
     size_t n = dbf_.ReadAt(hl, data_.data(), data_.size());
@@ -174,7 +175,7 @@ void TableImpl::LoadTags() {
 }
 
 void TableImpl::RebuildKeys() {
-  for (auto& t : tags_) t->Build(count_, [this](uint32_t r) { return Record(r); });
+  for (auto& t : tags_) t->Defer([this] { return count_; }, [this](uint32_t r) { return Record(r); });
 }
 
 void TableImpl::WriteIndex() {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/dbf_file.h"
@@ -39,7 +40,7 @@ class TableImpl {
 
   // ---- rows
   internal::DbfLayout layout_;
-  std::vector<char> data_;  // record_count records, record_length bytes each
+  std::vector<char, internal::UninitializedAllocator<char>> data_;  // record_count records, record_length bytes each
   uint32_t count_ = 0;
   size_t deleted_ = 0;
 
@@ -93,6 +94,7 @@ class TableImpl {
   // not match the file (see the .cpp). Keeps the cursor's record.
   // take_lock false: the caller holds the append lock.
   void LoadAll(bool take_lock = true);
+  // Drops the keys of every tag; each is rebuilt from the rows on first use.
   void RebuildKeys();
   void LoadTags();
   void WriteIndex();

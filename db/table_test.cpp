@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
+#include <random>
 
 #include "db/database.h"
 #include "db/dbf_file.h"
 #include "db/engine_test_util.h"
+#include "db/mdx_file.h"
 #include "db/table_ops.h"
 
 namespace db {
@@ -300,6 +303,111 @@ TEST_F(CursorTest, TagsOrderSearchAndFollowPosts) {
   // The index written on close holds the new keys; reopening rebuilds the same order.
   auto again = db_.open("ycogrp", {.tag = "tres"});
   EXPECT_EQ(Walk(*again), (std::vector<uint32_t>{7, 3, 4, 6, 8, 1, 2, 5}));
+}
+
+TEST_F(EngineTest, ExpressionTagsOfEveryFunction) {
+  db_.create("expr", kAllKinds);
+  {
+    auto t = db_.open("expr", {.tag = "", .exclusive = true});
+    struct Row { const char* name; double price; Date date; };
+    for (const Row& r : {Row{"maria", 0, year(2024) / 1 / 31}, Row{"JOSE", 0.05, year(1999) / 12 / 31},
+                         Row{"Ana", -1, year(2024) / 1 / 1}, Row{"bruno", 0.5, year(2000) / 2 / 29}}) {
+      t->append();
+      t->setString("T_NOME", r.name);
+      t->setNumber("T_PRECO", r.price);
+      t->setDate("T_DATA", r.date);
+      t->post();
+    }
+    const TagDef tags[] = {{"Nome", "upper(t_nome)"},
+                           {"Data", "t_data"},
+                           {"DataNome", "dtos(t_data)+t_nome"},
+                           {"Meio", "substr(t_nome,2,3)"},
+                           {"Preco", "t_preco"}};
+    AddTags(*t, tags);
+  }
+  auto t = db_.open("expr", {.tag = "nome"});
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{3, 4, 2, 1}));
+  EXPECT_TRUE(t->findKey("JOSE"));
+  EXPECT_EQ(t->recNo(), 2u);
+  t->setTag("data");
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{2, 4, 3, 1}));
+  EXPECT_TRUE(t->findKey({KeyPart{Date{year(2024) / 1 / 1}}}));
+  EXPECT_EQ(t->recNo(), 3u);
+  t->findNearest({KeyPart{Date{year(2001) / 1 / 1}}});
+  EXPECT_EQ(t->recNo(), 3u);
+  t->setTag("DataNome");
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{2, 4, 3, 1}));
+  t->setTag("meio");  // "ari", "OSE", "na ", "run": bytes, upper case first
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{2, 1, 3, 4}));
+  // Numbers in the order of their index keys: a positive number below 0.1
+  // comes before zero (see keys.cpp).
+  t->setTag("preco");
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{3, 2, 1, 4}));
+  EXPECT_TRUE(t->findKey(0.0));
+  EXPECT_EQ(t->recNo(), 1u);
+  EXPECT_TRUE(t->findKey(0.05));
+  EXPECT_EQ(t->recNo(), 2u);
+  t->findNearest({0.2});
+  EXPECT_EQ(t->recNo(), 4u);
+  EXPECT_EQ(t->tagExpression("DATANOME"), "DTOS(T_DATA)+T_NOME");
+}
+
+// Keys are built when a tag is first used; rows posted before that must be
+// in them, and the index written on close must hold them too.
+TEST_F(CursorTest, KeysBuiltOnFirstUseHoldEarlierPosts) {
+  {
+    auto t = db_.open("ycogrp", {.tag = "", .exclusive = true});
+    const TagDef tags[] = {{"Tres", "grp_codigo"}, {"Dois", "grp_descr"}};
+    AddTags(*t, tags);
+  }
+  {
+    auto t = db_.open("ycogrp");
+    t->append();
+    t->setNumber("GRP_CODIGO", 1);
+    t->setString("GRP_DESCR", "ACOUGUE");
+    ASSERT_TRUE(t->post());
+    ASSERT_TRUE(t->go(7));
+    t->edit();
+    t->setNumber("GRP_CODIGO", 5);
+    ASSERT_TRUE(t->post());
+    t->setTag("tres");
+    EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{8, 3, 4, 6, 7, 1, 2, 5}));
+  }
+  auto t = db_.open("ycogrp", {.tag = "dois"});
+  EXPECT_EQ(Walk(*t), (std::vector<uint32_t>{8, 1, 2, 5, 3, 4, 6, 7}));
+  EXPECT_EQ(internal::WalkMdxTag(File("YCOGRP.MDX"), "DOIS"), (std::vector<uint32_t>{8, 1, 2, 5, 3, 4, 6, 7}));
+  EXPECT_EQ(internal::WalkMdxTag(File("YCOGRP.MDX"), "TRES"), (std::vector<uint32_t>{8, 3, 4, 6, 7, 1, 2, 5}));
+}
+
+// Stored numbers read as the double nearest their decimal text, whatever
+// path the reader takes (short plain numbers, long ones, odd writers' forms).
+TEST(StoredNumbers, ReadAsTheNearestDouble) {
+  auto nearest = [](std::string_view text) {
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+  };
+  for (const char* text : {"0", "-0.5", "12.50", "0.001", "2.675", "99999999.999", "123456789012345",
+                           "1234567890123.45", "0.1", "-99999.99", "9007199254740993", "12345678901234567890"}) {
+    std::string padded = std::string(20 - std::string_view(text).size(), ' ') + text;
+    ASSERT_TRUE(internal::ParseNumber(padded)) << text;
+    EXPECT_EQ(*internal::ParseNumber(padded), nearest(text)) << text;
+  }
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    char text[32];
+    int decimals = static_cast<int>(random() % 4);
+    double value = static_cast<double>(static_cast<int64_t>(random() % 2000000000000) - 1000000000000) / 1000;
+    std::snprintf(text, sizeof text, "%14.*f", decimals, value);
+    std::string_view trimmed = internal::Trim(text);
+    ASSERT_EQ(*internal::ParseNumber(text), nearest(trimmed)) << text;
+  }
+  EXPECT_EQ(internal::ParseNumber("      "), std::nullopt);
+  EXPECT_EQ(internal::ParseNumber("   -  "), std::nullopt);
+  EXPECT_EQ(internal::ParseNumber("  12,5"), 12.5);
+  EXPECT_EQ(internal::ParseNumber("****12"), 12.0);
+  EXPECT_EQ(internal::ParseNumber(" 1.2.3"), std::nullopt);
+  EXPECT_EQ(internal::ParseNumber(" 1 2"), std::nullopt);
 }
 
 TEST_F(CursorTest, FilterForms) {

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcli11-dev libinih-dev
-  python3 python3-dbfread python3-dbf libdbd-xbase-perl pgdbf
+  python3 python3-dbfread python3-dbf libdbd-xbase-perl pgdbf hyperfine
   xvfb xauth fonts-dejavu-core
 )
 missing=()
