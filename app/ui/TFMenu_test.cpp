@@ -153,7 +153,7 @@ class TFMenuTest : public QObject {
     ScriptedMessages messages;
     TFMenu menu(dir_);
     for (const char* own : {"Menu028", "Conversobancodadados1", "Y3", "Sair"}) QVERIFY2(Item(menu, own)->isEnabled(), own);
-    QVERIFY(!Item(menu, "Menu120")->isEnabled());
+    QVERIFY(!Item(menu, "Menu129")->isEnabled());
     QVERIFY(!Item(menu, "Menu092")->isEnabled());
   }
 
