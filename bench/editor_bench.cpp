@@ -5,6 +5,7 @@
 //   kaslo-editor-bench [products]
 #include <QApplication>
 #include <QTableView>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,10 +14,22 @@
 #include "registers/ui/TFCadProd_DB.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // With KASLO_SHOW set the window stays on the display for a look.
+  const bool show = qEnvironmentVariableIsSet("KASLO_SHOW");
+  if (!show) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const size_t products = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
   db::testing::TempDataDir dir({.demo = true, .generated_products = products});
+  if (show) {
+    TFCadProd_DB window(nullptr, dir.path());
+    window.move(40, 40);
+    window.show();
+    if (qgetenv("KASLO_SHOW") == "edit") {
+      QMetaObject::invokeMethod(&window, [&] { window.Alterar(); }, Qt::QueuedConnection);
+    }
+    QTimer::singleShot(4000, &app, &QApplication::quit);
+    return app.exec();
+  }
   using Clock = std::chrono::steady_clock;
   for (int run = 0; run < 3; ++run) {
     const auto start = Clock::now();

@@ -84,6 +84,7 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
 
   PRO_PLU = new QLineEdit(box);
   PRO_PLU->setMaxLength(13);
+  PRO_PLU->setMinimumWidth(150);
   BindEdit(PRO_PLU, ycopro::PRO_PLU, [digit](const db::Table& t) {
     if (t.isBlank(ycopro::PRO_PLU)) return QString();
     return QString::fromStdString(reg::CodeDisplay(t.asNumber(ycopro::PRO_PLU), digit));
