@@ -357,6 +357,17 @@ size_t Table::recordCount() const {
   return n;
 }
 
+std::vector<uint32_t> Table::visibleOrder() const {
+  const TableImpl& t = *impl_;
+  std::vector<uint32_t> order;
+  order.reserve(t.OrderSize());
+  for (size_t pos = 0; pos < t.OrderSize(); ++pos) {
+    uint32_t rec = t.RecAt(pos);
+    if (t.Visible(rec)) order.push_back(rec);
+  }
+  return order;
+}
+
 // ---- tags
 
 void Table::setTag(std::string_view name) {
@@ -538,6 +549,27 @@ std::string Table::getString(FieldRef f) const {
       return v ? (*v ? "T" : "F") : "";
     }
     case FieldType::kMemo: return std::string(internal::TrimRight(t.MemoText(i)));
+  }
+  return {};
+}
+
+std::string Table::getStringAt(uint32_t rec_no, FieldRef f) const {
+  const TableImpl& t = *impl_;
+  if (rec_no == 0 || rec_no > t.count_) t.Fail("no row " + std::to_string(rec_no));
+  size_t i = t.Field(f);
+  const FieldInfo& info = t.layout_.fields[i];
+  std::string_view raw(t.Record(rec_no) + t.layout_.offsets[i], info.length);
+  switch (info.type) {
+    case FieldType::kCharacter: return std::string(internal::TrimRight(raw));
+    case FieldType::kNumeric:
+    case FieldType::kFloat: return std::string(internal::Trim(raw));
+    case FieldType::kDate: return internal::ParseDate(raw) ? std::string(raw) : std::string();
+    case FieldType::kLogical:
+      if (raw.empty()) return {};
+      if (std::strchr("TtYy", raw[0])) return "T";
+      if (std::strchr("FfNn", raw[0])) return "F";
+      return {};
+    case FieldType::kMemo: return {};
   }
   return {};
 }

@@ -75,6 +75,9 @@ class Table {
   bool go(uint32_t rec_no);
   // Rows that are not deleted and pass the filter.
   size_t recordCount() const;
+  // Record numbers of those rows in the current order, without moving the
+  // cursor: what a grid pages through.
+  std::vector<uint32_t> visibleOrder() const;
 
   // ---- tags. Names are matched without regard to case; "" selects the
   // natural order. setTag keeps the current row.
@@ -112,6 +115,10 @@ class Table {
   int64_t asInteger(FieldRef f) const;                 // rounded; 0 when blank
   std::optional<Date> getDate(FieldRef f) const;       // nullopt when blank or invalid
   std::optional<bool> getLogical(FieldRef f) const;    // nullopt when blank or "?"
+  // getString of a stored row by record number, without moving the cursor
+  // and ignoring a pending row; memos read as "". Throws db::Error for a
+  // record number out of range.
+  std::string getStringAt(uint32_t rec_no, FieldRef f) const;
 
   // Setters need insert or edit mode. Values wider than the field: texts are
   // cut, numbers that do not fit throw db::Error. setString on an N/F field

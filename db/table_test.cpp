@@ -596,5 +596,35 @@ TEST_F(EngineTest, CompanionFilesAreFoundInAnyCase) {
   EXPECT_EQ(t->tagNames(), std::vector<std::string>{"UM"});
 }
 
+TEST_F(CursorTest, VisibleOrderAndReadsByRecordLeaveTheCursor) {
+  {
+    auto t = db_.open("ycogrp", {.exclusive = true});
+    const TagDef tags[] = {{"Dois", "grp_descr"}};
+    AddTags(*t, tags);
+  }
+  auto t = db_.open("ycogrp");
+  EXPECT_EQ(t->visibleOrder(), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7}));
+  ASSERT_TRUE(t->go(3));
+  EXPECT_TRUE(t->remove());
+  t->setFilter("GRP_CODIGO = 10");
+  EXPECT_EQ(t->visibleOrder(), (std::vector<uint32_t>{1, 2, 5}));
+  t->setFilter("");
+  t->setTag("Dois");
+  ASSERT_TRUE(t->go(5));
+  EXPECT_EQ(t->visibleOrder(), (std::vector<uint32_t>{1, 2, 5, 4, 6, 7}));
+  EXPECT_EQ(t->recNo(), 5u);
+
+  EXPECT_EQ(t->getStringAt(6, "GRP_DESCR"), "LATICINIOS");
+  EXPECT_EQ(t->getStringAt(6, "DEP_CODIGO"), "12");
+  EXPECT_EQ(t->getStringAt(1, "DEP_CODIGO"), "");
+  t->edit();
+  t->setString("GRP_DESCR", "OUTRO");
+  // the pending row is not what is stored
+  EXPECT_EQ(t->getStringAt(5, "GRP_DESCR"), "BEBIDAS");
+  t->cancel();
+  EXPECT_EQ(t->recNo(), 5u);
+  EXPECT_NE(ErrorOf([&] { t->getStringAt(99, "GRP_DESCR"); }).find("no row 99"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace db

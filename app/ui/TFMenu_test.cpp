@@ -154,7 +154,7 @@ class TFMenuTest : public QObject {
     TFMenu menu(dir_);
     for (const char* own : {"Menu028", "Conversobancodadados1", "LeituraSINTEGRADiario1", "Y3", "Sair"})
       QVERIFY2(Item(menu, own)->isEnabled(), own);
-    QVERIFY(!Item(menu, "Menu120")->isEnabled());
+    QVERIFY(!Item(menu, "Menu129")->isEnabled());
   }
 
   void communicationItemsOpenTheWindowButConfigurationReadingsWait() {

@@ -1,0 +1,156 @@
+// The shared editor rules: the parameter-table lock against a second
+// process, the find dialog's keys and search, the flag combo's mapping.
+#include "registers/editor_rules.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/testing/scripted_messages.h"
+#include "db/tables/ycodep.h"
+#include "db/tables/ycogrp.h"
+#include "db/tables/ycoprm.h"
+#include "registers/test_support.h"
+
+namespace kaslo::registers {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::DemoStore;
+
+// A second station: a child process that opens Ycoprm exclusively and keeps
+// it until told to let go.
+class OtherStation {
+ public:
+  explicit OtherStation(const std::filesystem::path& dir) {
+    if (pipe(ready_) != 0 || pipe(release_) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      char c = 0;
+      try {
+        auto prm = db::Database(dir).open(ycoprm::kTable, {.tag = "", .exclusive = true});
+        (void)!write(ready_[1], "r", 1);
+        (void)!read(release_[0], &c, 1);
+      } catch (...) {
+        (void)!write(ready_[1], "x", 1);
+      }
+      _exit(0);
+    }
+    char c = 0;
+    (void)!read(ready_[0], &c, 1);
+    held_ = c == 'r';
+  }
+  bool held() const { return held_; }
+  void LetGo() {
+    if (pid_ <= 0) return;
+    (void)!write(release_[1], "g", 1);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  ~OtherStation() { LetGo(); }
+
+ private:
+  int ready_[2]{};
+  int release_[2]{};
+  pid_t pid_ = -1;
+  bool held_ = false;
+};
+
+TEST_F(DemoStore, ParameterLockGivesUpWhileAnotherStationHoldsItAndWorksOnceItLetsGo) {
+  kaslo::testing::RecordingProgress progress;
+  OtherStation other(dir_.path());
+  ASSERT_TRUE(other.held());
+  int runs = 0;
+  auto work = [&](db::Table& prm) {
+    ++runs;
+    prm.setNumber(ycoprm::PRM_UTDEPT, 42);
+    return true;
+  };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(AllocateUnderParameterLock(Db(), work, {.limit = 300ms}), Allocation::kGaveUp);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  EXPECT_EQ(runs, 0);
+  EXPECT_TRUE(progress.Saw("Aguarde, processando registro..."));
+  EXPECT_FALSE(progress.visible());
+
+  other.LetGo();
+  EXPECT_EQ(AllocateUnderParameterLock(Db(), work, {.limit = 300ms}), Allocation::kDone);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Parameter(ycoprm::PRM_UTDEPT), "42");
+  EXPECT_FALSE(progress.visible());
+  // released: another station can take it now
+  EXPECT_NO_THROW(Db().open(ycoprm::kTable, {.tag = "", .exclusive = true}));
+}
+
+TEST_F(DemoStore, ParameterLockWorkThatFailsLeavesTheCounter) {
+  const std::string before = Parameter(ycoprm::PRM_UTDEPT);
+  auto refuse = [](db::Table& prm) {
+    prm.setNumber(ycoprm::PRM_UTDEPT, 77);
+    return false;
+  };
+  auto throws = [](db::Table& prm) -> bool { throw db::Error("YCODEP.DBF: disk full"); };
+  EXPECT_EQ(AllocateUnderParameterLock(Db(), refuse), Allocation::kFailed);
+  EXPECT_EQ(AllocateUnderParameterLock(Db(), throws), Allocation::kFailed);
+  EXPECT_EQ(Parameter(ycoprm::PRM_UTDEPT), before);
+  EXPECT_NO_THROW(Db().open(ycoprm::kTable, {.tag = "", .exclusive = true}));
+}
+
+TEST(FindDialog, CaptionAndKeys) {
+  EXPECT_EQ(FindCaption(false, {"Código"}, {false}), "Digite o código e tecle ENTER");
+  EXPECT_EQ(FindCaption(true, {"Descrição"}, {false}), "Procurar registro por [ Descrição ]  ");
+  EXPECT_EQ(FindCaption(false, {"Código", "Cód.Depto"}, {false, false}), "Digite o código e tecle ENTER;Cód.Depto");
+  EXPECT_EQ(FindCaption(true, {"Data"}, {true}), "Procurar registro por [ Data ]   (digite as barras)  ");
+
+  for (char32_t c : std::u32string(U"#$%&,;@^`~Çç")) {
+    EXPECT_FALSE(FindAccepts(c, false));
+    EXPECT_FALSE(FindAccepts(c, true));
+  }
+  EXPECT_TRUE(FindAccepts(U'7', true));
+  EXPECT_FALSE(FindAccepts(U'a', true));
+  EXPECT_FALSE(FindAccepts(U'.', true));
+  EXPECT_TRUE(FindAccepts(U'a', false));
+  EXPECT_TRUE(FindAccepts(U'É', false));
+}
+
+TEST_F(DemoStore, FindMovesToTheNearestKeyAndIgnoresWhatItCannotRead) {
+  auto dep = Db().open(ycodep::kTable, {.tag = "Um"});
+  dep->first();
+  FindNearestText(*dep, "5");
+  EXPECT_EQ(dep->asInteger(ycodep::DEP_CODIGO), 5);
+  dep->first();
+  dep->remove();  // no department 1 any more
+  dep->first();
+  FindNearestText(*dep, "1");
+  EXPECT_EQ(dep->asInteger(ycodep::DEP_CODIGO), 2);
+  FindNearestText(*dep, "12");  // past the last: stays on the last
+  EXPECT_EQ(dep->asInteger(ycodep::DEP_CODIGO), 8);
+
+  dep->setTag("Dois");
+  FindNearestText(*dep, "HO");
+  EXPECT_EQ(dep->getString(ycodep::DEP_DESCR), "HORTIFRUTI");
+
+  auto grp = Db().open(ycogrp::kTable, {.tag = "Um"});
+  FindNearestText(*grp, "2;5");
+  EXPECT_EQ(grp->asInteger(ycogrp::GRP_CODIGO), 2);
+  EXPECT_EQ(grp->asInteger(ycogrp::DEP_CODIGO), 5);
+  FindNearestText(*grp, "3");
+  EXPECT_EQ(grp->asInteger(ycogrp::GRP_CODIGO), 3);
+  EXPECT_TRUE(grp->getString(ycogrp::DEP_CODIGO).empty());
+}
+
+TEST(FlagCombo, MapsCaptionsAndCodes) {
+  const std::vector<std::string> items{"UN", "KG", "LT"}, values{"N", "S", "L"};
+  EXPECT_EQ(ComboIndexOf(values, "S"), 1);
+  EXPECT_EQ(ComboIndexOf(values, "X"), -1);
+  EXPECT_EQ(ComboIndexOf(values, ""), -1);
+  EXPECT_EQ(ComboValueOf(items, values, "LT"), "L");
+  EXPECT_EQ(ComboValueOf(items, values, ""), "");
+}
+
+TEST(EditorTexts, LimitAndTotal) {
+  EXPECT_EQ(LimitMessage(99),
+            "Não é possível incluir um novo registro.\r\nO Cadastro atingiu o limite máximo de 99 registros.");
+  EXPECT_EQ(TotalText(0), "Total [ 0 ]");
+}
+
+}  // namespace
+}  // namespace kaslo::registers

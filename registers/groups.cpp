@@ -1,0 +1,83 @@
+// The department-group editor's rules.
+#include "registers/groups.h"
+
+#include "common/encoding.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "db/tables/ycodep.h"
+#include "db/tables/ycogrp.h"
+
+namespace kaslo::registers {
+
+namespace {
+
+// Rows of a group in `grp`, by record number, whatever its tag.
+std::vector<uint32_t> GroupRows(db::Table& grp, double group) {
+  std::vector<uint32_t> rows;
+  for (uint32_t rec : grp.visibleOrder()) {
+    if (TextoParaNumero(grp.getStringAt(rec, ycogrp::GRP_CODIGO)) == group) rows.push_back(rec);
+  }
+  return rows;
+}
+
+}  // namespace
+
+TypedGroup TypeGroupCode(db::Table& grp, double code) {
+  auto rows = GroupRows(grp, code);
+  if (rows.empty()) return {code > 0 ? GroupRowKind::kNewGroup : GroupRowKind::kNone, {}};
+  return {GroupRowKind::kMembership, grp.getStringAt(rows.front(), ycogrp::GRP_DESCR)};
+}
+
+std::string GroupDepartmentPanel(db::Table& dep, double code) {
+  if (dep.findKey(code)) return dep.getString(ycodep::DEP_DESCR);
+  if (code > 0) return Utf8ToLatin1("DEPARTAMENTO NÃO CADASTRADO");
+  return {};
+}
+
+Validation ValidateGroup(const GroupInput& in, db::Table& grp, db::Table& dep) {
+  if (in.group == 0) return Invalid{MustFill("Código"), "GRP_CODIGO"};
+  if (in.group > kMaxGroupCode) {
+    return Invalid{"O Código do Grupo não pode ser superior a 20 ( vinte ) !", "GRP_CODIGO"};
+  }
+  if (Apara(in.description).empty()) return Invalid{MustFill("Descrição"), "GRP_DESCR"};
+  if (in.membership) {
+    if (!dep.findKey(in.department)) return Invalid{"Departamento não cadastrado !", "DEP_CODIGO"};
+    if (in.department != in.remembered_department) {
+      for (uint32_t rec : grp.visibleOrder()) {
+        if (TextoParaNumero(grp.getStringAt(rec, ycogrp::DEP_CODIGO)) != in.department) continue;
+        double other = TextoParaNumero(grp.getStringAt(rec, ycogrp::GRP_CODIGO));
+        return Invalid{"Departamento [ " + FormataMascara("00", in.department) + " ] ," + " já cadastrado no Grupo [ " +
+                           FormataMascara("00", other) + " " +
+                           Latin1ToUtf8(grp.getStringAt(rec, ycogrp::GRP_DESCR)) + " ] !",
+                       "DEP_CODIGO", true};
+      }
+    }
+  }
+  if (in.inserting && !in.membership) {
+    for (uint32_t rec : GroupRows(grp, in.group)) {
+      if (grp.getStringAt(rec, ycogrp::DEP_CODIGO).empty()) return Invalid{"Grupo Repetido !", "GRP_CODIGO", true};
+    }
+  }
+  return std::nullopt;
+}
+
+void RenameGroup(db::Table& grp, double group, std::string_view description) {
+  for (uint32_t rec : GroupRows(grp, group)) {
+    if (!grp.go(rec)) continue;
+    grp.edit();
+    grp.setString(ycogrp::GRP_DESCR, description);
+    grp.post();
+  }
+}
+
+void DeleteGroup(db::Table& grp, double group) {
+  for (uint32_t rec : GroupRows(grp, group)) {
+    if (grp.go(rec)) grp.remove();
+  }
+}
+
+std::string GroupPickerCode(double group, double department) {
+  return FormataMascara("000", group) + FormataMascara("000", department);
+}
+
+}  // namespace kaslo::registers

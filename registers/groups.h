@@ -1,0 +1,56 @@
+// Rules of the department-group editor. Ycogrp holds group rows (blank
+// DEP_CODIGO) and membership rows (a department in a group) whose GRP_DESCR
+// copies the group's.
+#pragma once
+
+#include <string>
+
+#include "db/table.h"
+#include "registers/editor_rules.h"
+
+namespace kaslo::registers {
+
+inline constexpr int kMaxGroupCode = 20;
+
+// What typing a group code while inserting makes of the new row.
+enum class GroupRowKind {
+  kNone,        // code 0 or less: neither description nor department
+  kNewGroup,    // an unknown code: a group row, description to type
+  kMembership,  // an existing group: its description, a department to choose
+};
+struct TypedGroup {
+  GroupRowKind kind = GroupRowKind::kNone;
+  std::string description;  // of an existing group (Latin-1)
+};
+// `grp` is a cursor on Ycogrp (any tag; it moves).
+TypedGroup TypeGroupCode(db::Table& grp, double code);
+
+// The department panel of the group window (Latin-1): the department's
+// description, "DEPARTAMENTO NÃO CADASTRADO" when a code above 0 is
+// unknown, "" otherwise. `dep` is Ycodep on tag "Um".
+std::string GroupDepartmentPanel(db::Table& dep, double code);
+
+struct GroupInput {
+  double group = 0;
+  std::string description;  // Latin-1
+  double department = 0;
+  bool membership = false;  // the department control is enabled
+  bool inserting = false;
+  double remembered_department = 0;  // the row's department when editing began
+};
+// Focus names: "GRP_CODIGO", "GRP_DESCR", "DEP_CODIGO". A department already
+// in a group and a repeated group cancel the record. `grp` is a second
+// cursor on Ycogrp (it moves; its filter is cleared again), `dep` Ycodep on
+// tag "Um".
+Validation ValidateGroup(const GroupInput& input, db::Table& grp, db::Table& dep);
+
+// Copies a group's description to every row of the group.
+void RenameGroup(db::Table& grp, double group, std::string_view description);
+// Deletes a group with all its memberships.
+void DeleteGroup(db::Table& grp, double group);
+
+// What the group window returns to the product window: group and
+// department, each as three digits ("002005").
+std::string GroupPickerCode(double group, double department);
+
+}  // namespace kaslo::registers

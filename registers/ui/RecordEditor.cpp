@@ -1,0 +1,485 @@
+// The record editor frame.
+#include "registers/ui/RecordEditor.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "common/messages.h"
+#include "common/ui/qt_text.h"
+#include "registers/ui/TDBComboQuelbrix.h"
+#include "registers/ui/TFLocaliza.h"
+
+using kaslo::ui::FromLatin1;
+using kaslo::ui::FromUtf8;
+using kaslo::ui::ToLatin1;
+using kaslo::ui::ToUtf8;
+namespace reg = kaslo::registers;
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return QString::fromLatin1(a.data(), static_cast<qsizetype>(a.size()))
+             .compare(QString::fromLatin1(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+RecordEditor::RecordEditor(QWidget* owner, const std::filesystem::path& data_dir, Options options)
+    : QDialog(owner), db_(data_dir), options_(std::move(options)) {
+  table_ = db_.open(options_.table, {.tag = "Um", .exclusive = false});
+  table_->setBeforePost([this](db::Table&) {
+    // the second validation: aborts silently
+    if (ValidateRecord()) return false;
+    return BeforePost();
+  });
+  table_->setBeforeDelete([this](db::Table&) { return BeforeDelete(); });
+  BuildFrame();
+}
+
+RecordEditor::~RecordEditor() = default;
+
+QAction* RecordEditor::AddCommand(const char* name, const QString& caption, const QKeySequence& key,
+                                  const QString& hint) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(key);
+  action->setShortcutContext(Qt::WindowShortcut);
+  const auto bar = hint.indexOf(QLatin1Char('|'));
+  action->setToolTip(hint.left(bar));
+  action->setStatusTip(hint.mid(bar + 1));
+  addAction(action);
+  return action;
+}
+
+void RecordEditor::BuildFrame() {
+  setWindowTitle(options_.title + FromUtf8(reg::kOrdenadoCodigo));
+  resize(760, 560);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  act_incluir_ = AddCommand("Incluir", QStringLiteral("&Incluir"), QKeySequence(Qt::ALT | Qt::Key_I),
+                            QStringLiteral("Incluir|Inclui um novo registro no cadastro"));
+  act_alterar_ = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
+                            QStringLiteral("Alterar|Altera o registro do cadastro atual"));
+  act_excluir_ = AddCommand("Excluir", QStringLiteral("&Excluir"), QKeySequence(Qt::ALT | Qt::Key_E),
+                            QStringLiteral("Excluir|Excluir do cadastro o registro atual"));
+  act_cancelar_ = AddCommand("Cancelar", QStringLiteral("&Cancelar"), QKeySequence(Qt::ALT | Qt::Key_C),
+                             QStringLiteral("Cancelar|Cancelar as modificações efetuadas no cadastro atual"));
+  act_gravar_ = AddCommand("Gravar", QStringLiteral("&Gravar"), QKeySequence(Qt::ALT | Qt::Key_G),
+                           QStringLiteral("Gravar|Grava as alterações efetuadas no cadastro atual"));
+  act_localizar_ = AddCommand("Localizar", QStringLiteral("&Localizar"), QKeySequence(Qt::ALT | Qt::Key_L),
+                              QStringLiteral("Localizar registro|Localiza um determinado registro"));
+  act_sair_ = AddCommand("Sair", QStringLiteral("Sair"), QKeySequence(Qt::Key_Escape),
+                         QStringLiteral("Sair|Sair da tela atual"));
+  if (!options_.view_only) {
+    connect(act_incluir_, &QAction::triggered, this, &RecordEditor::Incluir);
+    connect(act_alterar_, &QAction::triggered, this, &RecordEditor::Alterar);
+    connect(act_excluir_, &QAction::triggered, this, &RecordEditor::Excluir);
+    connect(act_cancelar_, &QAction::triggered, this, &RecordEditor::Cancelar);
+    connect(act_gravar_, &QAction::triggered, this, &RecordEditor::Gravar);
+  }
+  connect(act_localizar_, &QAction::triggered, this, &RecordEditor::Localizar);
+  connect(act_sair_, &QAction::triggered, this, &RecordEditor::Sair);
+
+  MainMenu1 = new QMenuBar(this);
+  MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+  QMenu* menu = MainMenu1->addMenu(QStringLiteral("&Manutenção"));
+  menu->setObjectName(QStringLiteral("Manutencao"));
+  if (options_.view_only) {
+    menu->addAction(act_localizar_);
+    menu->addAction(act_sair_);
+  } else {
+    menu->addAction(act_incluir_);
+    menu->addAction(act_alterar_);
+    menu->addAction(act_excluir_);
+    if (options_.separator_after_excluir) menu->addSeparator();
+    menu->addAction(act_cancelar_);
+    menu->addAction(act_gravar_);
+    menu->addSeparator();
+    menu->addAction(act_localizar_);
+    menu->addSeparator();
+    menu->addAction(act_sair_);
+  }
+  layout->setMenuBar(MainMenu1);
+
+  SpeedBar1 = new QToolBar(this);
+  SpeedBar1->setObjectName(QStringLiteral("SpeedBar1"));
+  SpeedBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  for (QAction* a : {act_incluir_, act_alterar_, act_excluir_, act_cancelar_, act_gravar_, act_localizar_}) {
+    SpeedBar1->addAction(a);
+  }
+  auto* spring = new QWidget(SpeedBar1);
+  spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  SpeedBar1->addWidget(spring);
+  SpeedBar1->addAction(act_sair_);
+  for (QAction* a : SpeedBar1->actions()) {
+    if (auto* button = SpeedBar1->widgetForAction(a); button && !a->objectName().isEmpty()) {
+      button->setObjectName(QStringLiteral("btn") + a->objectName());
+      button->setMinimumWidth(72);
+    }
+  }
+  layout->addWidget(SpeedBar1);
+
+  Grid = new QTableView(this);
+  Grid->setObjectName(QStringLiteral("Grid"));
+  Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  Grid->verticalHeader()->setDefaultSectionSize(20);
+  Grid->verticalHeader()->setFixedWidth(14);
+  Grid->horizontalHeader()->setStretchLastSection(true);
+  Grid->horizontalHeader()->setHighlightSections(false);
+  Grid->setAlternatingRowColors(false);
+  layout->addWidget(Grid, 1);
+
+  Target_ = new QWidget(this);
+  Target_->setObjectName(QStringLiteral("Target"));
+  layout->addWidget(Target_);
+
+  auto* status = new QStatusBar(this);
+  status->setObjectName(QStringLiteral("StatusBar"));
+  status->setSizeGripEnabled(false);
+  status0_ = new QLabel(status);
+  status0_->setObjectName(QStringLiteral("StatusPanel0"));
+  status1_ = new QLabel(status);
+  status1_->setObjectName(QStringLiteral("StatusPanel1"));
+  status1_->setAlignment(Qt::AlignCenter);
+  status1_->setMinimumWidth(140);
+  status->addWidget(status0_, 1);
+  status->addPermanentWidget(status1_);
+  layout->addWidget(status);
+}
+
+void RecordEditor::SetColumns(std::vector<kaslo::ui::GridColumn> columns) {
+  model_ = new kaslo::ui::RecordTableModel(*table_, std::move(columns), this);
+  Grid->setModel(model_);
+  connect(Grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) { GridRowChanged(current.row()); });
+  connect(Grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
+          [this](const QModelIndex& current) {
+            if (following_ || !current.isValid()) return;
+            if (current.column() != grid_column_) {
+              grid_column_ = current.column();
+              GridColumnEntered(current.column());
+            }
+          });
+}
+
+void RecordEditor::BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show) {
+  if (edit->objectName().isEmpty()) edit->setObjectName(FromLatin1(field.name));
+  bindings_.push_back({edit, std::string(field.name), std::move(show)});
+}
+
+void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field) {
+  if (combo->objectName().isEmpty()) combo->setObjectName(FromLatin1(field.name));
+  bindings_.push_back({combo, std::string(field.name), {}});
+}
+
+void RecordEditor::SetEnterChain(std::vector<QWidget*> controls, QWidget* last) {
+  enter_chain_ = std::move(controls);
+  last_field_ = last;
+  for (QWidget* w : enter_chain_) w->installEventFilter(this);
+}
+
+void RecordEditor::Start() {
+  SetOrderCaption(true);
+  SetBrowseState();
+  table_->last();
+  table_->first();
+  FollowTable();
+}
+
+// ---- states
+
+void RecordEditor::SyncState() {
+  if (Editing()) SetEditingState();
+  else SetBrowseState();
+}
+
+void RecordEditor::SetBrowseState() {
+  Grid->setEnabled(true);
+  for (QAction* a : {act_incluir_, act_alterar_, act_excluir_, act_sair_, act_localizar_}) a->setEnabled(true);
+  act_gravar_->setEnabled(false);
+  act_cancelar_->setEnabled(false);
+  if (options_.view_only) {
+    for (QAction* a : {act_incluir_, act_alterar_, act_excluir_}) a->setEnabled(false);
+  }
+  hints_on_ = true;
+  Target_->setEnabled(false);
+  table_->refresh();
+  if (table_->empty()) {
+    for (QAction* a : {act_alterar_, act_excluir_, act_localizar_}) a->setEnabled(false);
+  }
+  ShowTotal();
+  AfterBrowse();
+}
+
+void RecordEditor::SetEditingState() {
+  Grid->setEnabled(false);
+  for (QAction* a : {act_incluir_, act_excluir_, act_alterar_, act_sair_, act_localizar_}) a->setEnabled(false);
+  act_gravar_->setEnabled(true);
+  act_cancelar_->setEnabled(true);
+  hints_on_ = false;
+  status0_->clear();
+  Target_->setEnabled(true);
+}
+
+void RecordEditor::ShowTotal() {
+  if (options_.total_in_status) status1_->setText(FromUtf8(reg::TotalText(table_->recordCount())));
+}
+
+void RecordEditor::SetOrderCaption(bool by_code) {
+  setWindowTitle(options_.title + FromUtf8(by_code ? reg::kOrdenadoCodigo : reg::kOrdenadoDescricao));
+}
+
+// ---- grid and controls
+
+void RecordEditor::ReloadGrid() {
+  if (!model_) return;
+  following_ = true;
+  model_->Reload();
+  following_ = false;
+  FollowTable();
+}
+
+void RecordEditor::FollowTable() {
+  if (model_) {
+    following_ = true;
+    const int row = table_->recNo() ? model_->RowOf(table_->recNo()) : -1;
+    if (row >= 0) {
+      const int column = std::max(0, grid_column_);
+      Grid->setCurrentIndex(model_->index(row, column));
+      Grid->scrollTo(model_->index(row, column));
+    } else {
+      Grid->clearSelection();
+    }
+    following_ = false;
+  }
+  ReadControls();
+}
+
+void RecordEditor::GridRowChanged(int row) {
+  if (following_ || row < 0 || Editing()) return;
+  table_->go(model_->RecAt(row));
+  ReadControls();
+}
+
+void RecordEditor::ReadControls() {
+  const bool has_row = Editing() || (!table_->eof() && table_->recNo() != 0);
+  for (const Binding& b : bindings_) {
+    if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
+      combo->ShowStored(has_row ? FromLatin1(table_->getString(std::string_view(b.field))) : QString());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
+      if (!has_row) edit->clear();
+      else edit->setText(b.show ? b.show(*table_) : FromLatin1(table_->getString(std::string_view(b.field))));
+    }
+  }
+  ShowRecord();
+}
+
+void RecordEditor::WriteControls() {
+  if (!Editing()) return;
+  for (const Binding& b : bindings_) {
+    if (!b.control->isEnabled() && !qobject_cast<TDBComboQuelbrix*>(b.control)) continue;
+    if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
+      if (combo->Touched()) table_->setString(std::string_view(b.field), ToLatin1(combo->Value()));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
+      try {
+        table_->setString(std::string_view(b.field), ToLatin1(edit->text()));
+      } catch (const db::Error&) {
+        // a number too wide for its field: the validation reports the field
+      }
+    }
+  }
+}
+
+void RecordEditor::FocusField(const std::string& name) {
+  if (auto* w = findChild<QWidget*>(FromLatin1(name))) w->setFocus();
+}
+
+void RecordEditor::ShowInvalid(const reg::Invalid& invalid) {
+  kaslo::Messages().information(invalid.message);
+  if (invalid.cancel_record) {
+    Cancelar();
+    return;
+  }
+  FocusField(invalid.focus);
+}
+
+// ---- commands
+
+void RecordEditor::Incluir() {
+  if (Editing() || options_.view_only) return;
+  table_->refresh();
+  if (options_.limit > 0 && table_->recordCount() >= static_cast<size_t>(options_.limit)) {
+    kaslo::Messages().information(reg::LimitMessage(options_.limit));
+    return;
+  }
+  try {
+    table_->append();
+  } catch (const db::Error&) {
+    kaslo::Messages().information(AppendFailedText());
+    return;
+  }
+  ReadControls();
+  SetEditingState();
+  AfterAppend();
+  if (QWidget* first = FirstField()) first->setFocus();
+}
+
+void RecordEditor::Alterar() {
+  if (Editing() || options_.view_only || table_->eof() || table_->recNo() == 0) return;
+  try {
+    table_->edit();
+  } catch (const db::Error&) {
+    kaslo::Messages().information(std::string(reg::kMsgAlterarFalhou));
+    return;
+  }
+  ReadControls();
+  SetEditingState();
+  AfterEditStart();
+  if (QWidget* first = FirstField()) first->setFocus();
+}
+
+bool RecordEditor::DeleteRecord() { return table_->remove(); }
+
+void RecordEditor::Excluir() {
+  if (Editing() || options_.view_only || table_->eof() || table_->recNo() == 0) return;
+  if (!kaslo::Messages().confirm(std::string(reg::kMsgConfirmaExclusao))) return;
+  bool deleted = false;
+  try {
+    deleted = DeleteRecord();
+  } catch (const db::Error&) {
+  }
+  if (!deleted) kaslo::Messages().information(std::string(reg::kMsgExcluirFalhou));
+  SetBrowseState();
+  ReloadGrid();
+}
+
+void RecordEditor::Cancelar() {
+  if (!Editing()) return;
+  table_->cancel();
+  SetBrowseState();
+  ReloadGrid();
+  Grid->setFocus();
+}
+
+bool RecordEditor::PostRecord() { return table_->post(); }
+
+void RecordEditor::Gravar() {
+  if (!Editing()) return;
+  WriteControls();
+  if (auto invalid = ValidateRecord()) {
+    ShowInvalid(*invalid);
+    return;
+  }
+  const bool inserting = table_->mode() == db::Mode::kInsert;
+  bool posted = false;
+  try {
+    posted = PostRecord();
+  } catch (const db::Error&) {
+  }
+  if (!posted) {
+    if (Editing()) {
+      kaslo::Messages().information(std::string(inserting ? InsertFailedText() : EditFailedText()));
+    }
+    return;
+  }
+  SetBrowseState();
+  ReloadGrid();
+  Grid->setFocus();
+}
+
+std::vector<std::string> RecordEditor::FindLabels() const {
+  std::vector<std::string> labels;
+  for (const std::string& field : table_->tagFields(table_->tag())) {
+    std::string label = field;
+    for (const auto& column : model_->columns()) {
+      if (SameName(column.field, field)) label = ToUtf8(column.title);
+    }
+    labels.push_back(label);
+  }
+  return labels;
+}
+
+void RecordEditor::Localizar() {
+  if (Editing() || table_->empty()) return;
+  TFLocaliza find(this, *table_, FindLabels(), [this] { FollowTable(); });
+  find.exec();
+  FollowTable();
+}
+
+void RecordEditor::Sair() {
+  if (Editing()) return;
+  close();
+}
+
+std::string RecordEditor::PickerCode() {
+  if (table_->eof() || table_->recNo() == 0) return {};
+  return table_->getString(std::string_view(table_->tagFields("Um").front()));
+}
+
+std::string RecordEditor::Pick(RecordEditor& picker) {
+  picker.exec();
+  return ToUtf8(picker.windowTitle());
+}
+
+void RecordEditor::GridColumnEntered(int) {
+  const bool to_code = !SameName(table_->tag(), "Um");
+  table_->setTag(to_code ? "Um" : "Dois");
+  SetOrderCaption(to_code);
+  ReloadGrid();
+}
+
+// ---- events
+
+bool RecordEditor::event(QEvent* e) {
+  if (e->type() == QEvent::StatusTip) {
+    // AppEvents1: the long hint of the control under the mouse
+    if (hints_on_) status0_->setText(static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+  return QDialog::event(e);
+}
+
+bool RecordEditor::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+      auto* w = qobject_cast<QWidget*>(watched);
+      if (EnterPressed(w)) return true;
+      if (w == last_field_) Gravar();
+      else focusNextChild();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void RecordEditor::reject() {
+  // Esc closes only while browsing
+  if (Editing()) return;
+  QDialog::reject();
+}
+
+void RecordEditor::done(int result) {
+  if (!closing_) {
+    closing_ = true;
+    if (Editing()) table_->cancel();  // the close box discards the pending changes
+    setWindowTitle(FromUtf8(PickerCode()));
+  }
+  QDialog::done(result);
+}

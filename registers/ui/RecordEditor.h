@@ -1,0 +1,154 @@
+// The record editor frame that every master-data window stands on: the
+// toolbar SpeedBar1 and the menu "&Manutenção" with the seven commands, the
+// Grid over the main table, the detail panel Target, the two-panel
+// StatusBar, the browsing and editing states (driven only by the table's
+// mode), Enter moving on and saving in the last field, validation in Gravar
+// and again before the post, the sort toggle, the find dialog and the
+// picker protocol. A window adds its controls to Target, binds them to
+// fields, and overrides the hooks for its rules.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "db/database.h"
+#include "db/table.h"
+#include "registers/editor_rules.h"
+#include "registers/ui/RecordTableModel.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QTableView;
+class QToolBar;
+class TDBComboQuelbrix;
+
+class RecordEditor : public QDialog {
+  Q_OBJECT
+
+ public:
+  ~RecordEditor() override;
+
+  db::Table& MainTable() { return *table_; }
+  // Opens a picker window modally and gives the code its caption holds
+  // when it closes (UTF-8; "" for an empty table).
+  static std::string Pick(RecordEditor& picker);
+
+  // The generic commands, as the toolbar and the menu run them.
+  void Incluir();
+  void Alterar();
+  void Excluir();
+  void Cancelar();
+  void Gravar();
+  void Localizar();
+  void Sair();
+
+ protected:
+  struct Options {
+    QString title;             // "Cadastro de Departamentos"
+    std::string table;         // "Ycodep"
+    int limit = 0;             // record limit; 0 for none
+    bool total_in_status = true;
+    bool separator_after_excluir = false;
+    bool view_only = false;    // the tax window: only Localizar and Sair act
+  };
+  RecordEditor(QWidget* owner, const std::filesystem::path& data_dir, Options options);
+
+  // ---- building (from the subclass's constructor)
+  void SetColumns(std::vector<kaslo::ui::GridColumn> columns);
+  QWidget* Target() const { return Target_; }
+  void BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show = {});
+  void BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field);
+  // Enter in these controls moves on; in `last` it runs Gravar.
+  void SetEnterChain(std::vector<QWidget*> controls, QWidget* last);
+  // Finishes opening: browsing state, last record then first.
+  void Start();
+
+  // ---- hooks
+  // Runs in Gravar and as the table's before-post check.
+  virtual kaslo::registers::Validation ValidateRecord() = 0;
+  // Posts the pending record; false when the table refused.
+  virtual bool PostRecord();
+  // More before-post work after the validation passed (queue rows).
+  virtual bool BeforePost() { return true; }
+  virtual bool BeforeDelete() { return true; }
+  virtual bool DeleteRecord();
+  virtual void AfterAppend() {}
+  virtual void AfterEditStart() {}
+  virtual void AfterBrowse() {}
+  virtual QWidget* FirstField() const = 0;
+  // Enter in a control; true when handled.
+  virtual bool EnterPressed(QWidget* control) { return false; }
+  // Fills the window's own panels from the current or pending row.
+  virtual void ShowRecord() {}
+  // The code the caption holds when the window closes (UTF-8).
+  virtual std::string PickerCode();
+  // Entering a grid column: toggles "Um" and "Dois".
+  virtual void GridColumnEntered(int column);
+  virtual void SetOrderCaption(bool by_code);
+  virtual void ShowTotal();
+  // The texts of failed posts (insert, edit) and of a failed append.
+  virtual std::string_view InsertFailedText() const { return kaslo::registers::kMsgIncluirFalhou; }
+  virtual std::string_view EditFailedText() const { return kaslo::registers::kMsgAlterarFalhou; }
+  virtual std::string AppendFailedText() const { return std::string(kaslo::registers::kMsgIncluirFalhou); }
+  // Labels of the current tag's fields for the find dialog.
+  virtual std::vector<std::string> FindLabels() const;
+
+  // ---- for subclasses
+  void SyncState();       // SetBrowseState or SetEditingState by the table's mode
+  void SetBrowseState();
+  void SetEditingState();
+  bool Editing() const { return table_->mode() != db::Mode::kBrowse; }
+  void ReloadGrid();      // rows changed or order changed; keeps the current record
+  void FollowTable();     // grid and controls follow the table's current record
+  void WriteControls();   // bound controls into the pending row
+  void ReadControls();    // current or pending row into the bound controls
+  void FocusField(const std::string& name);
+  void ShowInvalid(const kaslo::registers::Invalid& invalid);
+  QString Title() const { return options_.title; }
+
+  db::Database db_;
+  std::unique_ptr<db::Table> table_;
+  QTableView* Grid = nullptr;
+  QLabel* status0_ = nullptr;
+  QLabel* status1_ = nullptr;
+
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void reject() override;
+  void done(int result) override;
+
+ private:
+  struct Binding {
+    QWidget* control;
+    std::string field;
+    std::function<QString(const db::Table&)> show;
+  };
+  QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint);
+  void BuildFrame();
+  void GridRowChanged(int row);
+
+  Options options_;
+  kaslo::ui::RecordTableModel* model_ = nullptr;
+  QToolBar* SpeedBar1 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QWidget* Target_ = nullptr;
+  QAction* act_incluir_ = nullptr;
+  QAction* act_alterar_ = nullptr;
+  QAction* act_excluir_ = nullptr;
+  QAction* act_cancelar_ = nullptr;
+  QAction* act_gravar_ = nullptr;
+  QAction* act_localizar_ = nullptr;
+  QAction* act_sair_ = nullptr;
+  std::vector<Binding> bindings_;
+  std::vector<QWidget*> enter_chain_;
+  QWidget* last_field_ = nullptr;
+  bool hints_on_ = true;
+  bool following_ = false;
+  bool closing_ = false;
+  int grid_column_ = -1;
+};

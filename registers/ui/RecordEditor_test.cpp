@@ -1,0 +1,305 @@
+// The frame offscreen, through the department and tax windows: toolbar and
+// menu, states, limits, Esc, find, pickers, the code allocation that gives
+// up while another station holds the parameter table, and the group window.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QToolBar>
+#include <QGroupBox>
+#include "db/tables/ycotrb.h"
+#include <QtTest>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/testing/scripted_messages.h"
+#include "common/ui/ModalHelper.h"
+#include "common/ui/WindowRegistry.h"
+#include "db/tables/ycodep.h"
+#include "db/tables/ycogrp.h"
+#include "db/tables/ycoprm.h"
+#include "db/temp_data_dir.h"
+#include "registers/ui/TFCadDepto.h"
+#include "registers/ui/TFCadGrpDepto.h"
+#include "registers/ui/TFCadTrib.h"
+#include "registers/ui/TFLocaliza.h"
+
+using kaslo::testing::ScriptedMessages;
+
+namespace {
+
+QAction* Action(QWidget& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
+QString Panel1(QWidget& w) { return w.findChild<QLabel*>("StatusPanel1")->text(); }
+QLineEdit* Edit(QWidget& w, const char* name) { return w.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+
+void KeepDepartments(const db::Database& db, int count) {
+  auto dep = db.open(ycodep::kTable);
+  for (dep->first(); !dep->eof();) dep->remove();
+  for (int i = 1; i <= count; ++i) {
+    dep->append();
+    dep->setNumber(ycodep::DEP_CODIGO, i);
+    dep->setString(ycodep::DEP_DESCR, "DEP " + std::to_string(i));
+    dep->post();
+  }
+}
+
+std::vector<double> Codes(const db::Database& db) {
+  std::vector<double> codes;
+  auto dep = db.open(ycodep::kTable, {.tag = "Um", .exclusive = false});
+  for (dep->first(); !dep->eof(); dep->next()) codes.push_back(dep->asNumber(ycodep::DEP_CODIGO));
+  return codes;
+}
+
+// Opens a picker as a caller would and closes it at once, as the user does
+// on the record to choose.
+std::string PickAndClose(RecordEditor& picker) {
+  picker.hide();
+  kaslo::ui::WhenModal([](QWidget* dialog) { dialog->close(); });
+  return RecordEditor::Pick(picker);
+}
+
+void ShowActive(QWidget& w) {
+  w.show();
+  w.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+}  // namespace
+
+class FrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void toolbarMenuAndHints() {
+    db::testing::TempDataDir dir({.demo = true});
+    TFCadDepto w(nullptr, dir.path());
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Departamentos   -   Ordenado por Código"));
+    QStringList buttons;
+    for (QAction* a : w.findChild<QToolBar*>("SpeedBar1")->actions()) {
+      if (!a->objectName().isEmpty()) buttons << a->objectName() + "=" + a->text() + "=" + a->shortcut().toString();
+    }
+    QCOMPARE(buttons, (QStringList{"Incluir=&Incluir=Alt+I", "Alterar=&Alterar=Alt+A", "Excluir=&Excluir=Alt+E",
+                                   "Cancelar=&Cancelar=Alt+C", "Gravar=&Gravar=Alt+G",
+                                   "Localizar=&Localizar=Alt+L", "Sair=Sair=Esc"}));
+    QVERIFY(w.findChild<QToolButton*>("btnGravar"));
+    QCOMPARE(Action(w, "Excluir")->toolTip(), QStringLiteral("Excluir"));
+    QCOMPARE(Action(w, "Excluir")->statusTip(), QStringLiteral("Excluir do cadastro o registro atual"));
+    QStringList menu;
+    QMenu* m = w.findChild<QMenuBar*>("MainMenu1")->actions().first()->menu();
+    QCOMPARE(w.findChild<QMenuBar*>("MainMenu1")->actions().first()->text(), QStringLiteral("&Manutenção"));
+    for (QAction* a : m->actions()) menu << (a->isSeparator() ? "-" : a->objectName());
+    QCOMPARE(menu, (QStringList{"Incluir", "Alterar", "Excluir", "-", "Cancelar", "Gravar", "-", "Localizar", "-", "Sair"}));
+    QCOMPARE(Panel1(w), QStringLiteral("Total [ 8 ]"));
+  }
+
+  void emptyTableAndEditingDisables() {
+    db::testing::TempDataDir dir({.demo = true});
+    KeepDepartments(dir.db(), 0);
+    ScriptedMessages messages;
+    TFCadDepto w(nullptr, dir.path());
+    ShowActive(w);
+    QVERIFY(!Action(w, "Alterar")->isEnabled());
+    QVERIFY(!Action(w, "Excluir")->isEnabled());
+    QVERIFY(!Action(w, "Localizar")->isEnabled());
+    QVERIFY(Action(w, "Incluir")->isEnabled());
+    QCOMPARE(Panel1(w), QStringLiteral("Total [ 0 ]"));
+
+    Action(w, "Incluir")->trigger();
+    for (const char* name : {"Sair", "Incluir", "Alterar", "Excluir", "Localizar"}) QVERIFY(!Action(w, name)->isEnabled());
+    QVERIFY(Action(w, "Gravar")->isEnabled());
+    QVERIFY(!Edit(w, "DEP_CODIGO")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "DEP_DESCR"));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(w.isVisible());  // Esc does not close while editing
+
+    // Enter moves on, and in the tax code saves; the description is missing
+    QTest::keyClick(Edit(w, "DEP_DESCR"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "TRB_CODIGO"));
+    QTest::keyClick(Edit(w, "TRB_CODIGO"), Qt::Key_Return);
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"O campo [ Descrição ] deve ser preenchido !"}));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "DEP_DESCR"));
+    QTest::keyClicks(Edit(w, "DEP_DESCR"), "PEIXARIA");
+    QTest::keyClicks(Edit(w, "TRB_CODIGO"), "7");
+    QCOMPARE(w.findChild<QLabel*>("TRB_DESCR")->text(), QStringLiteral("TRIBUTAÇÃO NÃO CADASTRADA"));
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts().back(), std::string("Tributação não cadastrada  !"));
+    Edit(w, "TRB_CODIGO")->setText("0");
+    Action(w, "Gravar")->trigger();
+    QVERIFY(Action(w, "Incluir")->isEnabled());
+    QCOMPARE(Codes(dir.db()), (std::vector<double>{9}));  // next value of the counter
+    QCOMPARE(Panel1(w), QStringLiteral("Total [ 1 ]"));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
+  }
+
+  void limitOf99() {
+    db::testing::TempDataDir dir({.demo = true});
+    KeepDepartments(dir.db(), 99);
+    ScriptedMessages messages;
+    {
+      TFCadDepto w(nullptr, dir.path());
+      Action(w, "Incluir")->trigger();
+      QCOMPARE(messages.texts(), (std::vector<std::string>{
+                                     "Não é possível incluir um novo registro.\r\nO Cadastro atingiu o limite máximo "
+                                     "de 99 registros."}));
+      QVERIFY(Action(w, "Incluir")->isEnabled());
+      // with 98 the insert proceeds
+      messages.QueueConfirm(true);
+      Action(w, "Excluir")->trigger();
+      QCOMPARE(Panel1(w), QStringLiteral("Total [ 98 ]"));
+      Action(w, "Incluir")->trigger();
+      QVERIFY(Action(w, "Gravar")->isEnabled());
+      Action(w, "Cancelar")->trigger();
+    }
+    messages.QueueConfirm(false);
+    TFCadDepto w(nullptr, dir.path());
+    Action(w, "Excluir")->trigger();
+    QCOMPARE(Codes(dir.db()).size(), size_t{98});  // No leaves the table unchanged
+  }
+
+  void codeAllocationGivesUpWhileAnotherStationHoldsTheParameters() {
+    db::testing::TempDataDir dir({.demo = true});
+    KeepDepartments(dir.db(), 4);
+    int ready[2], release[2];
+    QVERIFY(pipe(ready) == 0 && pipe(release) == 0);
+    pid_t child = fork();
+    if (child == 0) {
+      char c;
+      auto prm = db::Database(dir.path()).open(ycoprm::kTable, {.tag = "", .exclusive = true});
+      (void)!write(ready[1], "r", 1);
+      (void)!read(release[0], &c, 1);
+      _exit(0);
+    }
+    char c;
+    QVERIFY(read(ready[0], &c, 1) == 1);
+    ScriptedMessages messages;
+    kaslo::testing::RecordingProgress progress;
+    TFCadDepto w(nullptr, dir.path());
+    w.SetLockOptions({.limit = std::chrono::milliseconds(400)});
+    Action(w, "Incluir")->trigger();
+    QTest::keyClicks(Edit(w, "DEP_DESCR"), "PEIXARIA");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), (std::vector<std::string>{
+                                   "Não foi possível incluir um novo registro !\r\nTente novamente, ou cancele a operação."}));
+    QVERIFY(progress.Saw("Aguarde, processando registro..."));
+    QVERIFY(Action(w, "Gravar")->isEnabled());  // still inserting
+    (void)!write(release[1], "g", 1);
+    waitpid(child, nullptr, 0);
+    Action(w, "Gravar")->trigger();
+    QVERIFY(!Action(w, "Gravar")->isEnabled());
+    QCOMPARE(Codes(dir.db()), (std::vector<double>{1, 2, 3, 4, 9}));  // the counter of the demo is 8
+  }
+
+  void sortToggleAndFind() {
+    db::testing::TempDataDir dir({.demo = true});
+    TFCadDepto w(nullptr, dir.path());
+    ShowActive(w);
+    auto* grid = w.findChild<QTableView*>("Grid");
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Departamentos   -   Ordenado por Descrição"));
+    QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("AÇOUGUE"));
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Departamentos   -   Ordenado por Código"));
+
+    kaslo::ui::WhenModal([](QWidget* dialog) {
+      QCOMPARE(dialog->size(), QSize(358, 72));
+      QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Digite o código e tecle ENTER"));
+      auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
+      QTest::keyClicks(edit, "a;,5");  // letters and separators cannot be typed
+      QCOMPARE(edit->text(), QStringLiteral("5"));
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    Action(w, "Localizar")->trigger();
+    QCOMPARE(Edit(w, "DEP_DESCR")->text(), QStringLiteral("AÇOUGUE"));
+    QCOMPARE(grid->currentIndex().row(), 4);
+
+    // closing returns the current code to a caller
+    QCOMPARE(PickAndClose(w), std::string("5"));
+  }
+
+  void taxWindowShadesTheKeyAndPicks() {
+    db::testing::TempDataDir dir({.demo = true});
+    TFCadTrib w(nullptr, dir.path());
+    auto* grid = w.findChild<QTableView*>("Grid");
+    QCOMPARE(grid->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(225, 247, 255));
+    QVERIFY(!grid->model()->index(0, 1).data(Qt::BackgroundRole).isValid());
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Tributações   -   Ordenado por Descrição"));
+    QVERIFY(!grid->model()->index(0, 0).data(Qt::BackgroundRole).isValid());
+    QCOMPARE(grid->model()->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(225, 247, 255));
+    QVERIFY(!Action(w, "Incluir")->isEnabled());
+    QVERIFY(!w.findChild<QWidget*>("Target")->isEnabled());
+    QCOMPARE(Edit(w, "TRB_PERCEN")->text(), QStringLiteral("18.00"));  // still on code 1
+    grid->setCurrentIndex(grid->model()->index(2, 1));  // ICMS 7%
+    grid->setCurrentIndex(grid->model()->index(2, 0));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Tributações   -   Ordenado por Código"));
+    QCOMPARE(PickAndClose(w), std::string("3"));
+  }
+
+  void emptyPickerGivesAnEmptyCode() {
+    db::testing::TempDataDir dir({.demo = true});
+    {
+      auto trb = dir.db().open(ycotrb::kTable);
+      for (trb->first(); !trb->eof();) trb->remove();
+    }
+    TFCadTrib w(nullptr, dir.path());
+    QCOMPARE(PickAndClose(w), std::string());
+  }
+
+  void groupsMembershipsAndPickerCode() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadGrpDepto w(nullptr, dir.path());
+    ShowActive(w);
+    Action(w, "Incluir")->trigger();
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "GRP_CODIGO"));
+    QTest::keyClicks(Edit(w, "GRP_CODIGO"), "3");
+    QCOMPARE(Edit(w, "GRP_DESCR")->text(), QStringLiteral("NÃO ALIMENTOS"));
+    QVERIFY(!Edit(w, "GRP_DESCR")->isEnabled());
+    QVERIFY(Edit(w, "DEP_CODIGO")->isEnabled());
+    QTest::keyClicks(Edit(w, "DEP_CODIGO"), "5");
+    QTest::keyClick(Edit(w, "DEP_CODIGO"), Qt::Key_Return);
+    QCOMPARE(messages.texts(), (std::vector<std::string>{
+                                   "Departamento [ 05 ] , já cadastrado no Grupo [ 02 PERECÍVEIS ] !"}));
+    QVERIFY(Action(w, "Incluir")->isEnabled());  // cancelled
+
+    Action(w, "Incluir")->trigger();
+    QTest::keyClicks(Edit(w, "GRP_CODIGO"), "21");
+    QTest::keyClicks(Edit(w, "GRP_DESCR"), "X");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts().back(), std::string("O Código do Grupo não pode ser superior a 20 ( vinte ) !"));
+    Edit(w, "GRP_CODIGO")->setText("0");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts().back(), std::string("O campo [ Código ] deve ser preenchido !"));
+    Edit(w, "GRP_CODIGO")->setText("9");
+    QTest::keyClicks(Edit(w, "GRP_DESCR"), "UTILIDADES");
+    QTest::keyClick(Edit(w, "GRP_DESCR"), Qt::Key_Return);  // no department: Enter saves
+    QVERIFY(Action(w, "Incluir")->isEnabled());
+
+    // rename group 2 through its group row
+    auto& t = w.MainTable();
+    t.findKey({2.0, 0.0});
+    Action(w, "Alterar")->trigger();
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "GRP_DESCR"));
+    Edit(w, "GRP_DESCR")->setText("FRESCOS");
+    Action(w, "Gravar")->trigger();
+    auto grp = dir.db().open(ycogrp::kTable, {.tag = "Um", .exclusive = false});
+    int renamed = 0;
+    for (grp->first(); !grp->eof(); grp->next()) {
+      if (grp->asInteger(ycogrp::GRP_CODIGO) == 2) {
+        QCOMPARE(grp->getString(ycogrp::GRP_DESCR), std::string("FRESCOS"));
+        ++renamed;
+      }
+    }
+    QCOMPARE(renamed, 5);
+
+    t.findKey({2.0, 5.0});
+    QCOMPARE(PickAndClose(w), std::string("002005"));
+  }
+};
+
+QTEST_MAIN(FrameTest)
+#include "RecordEditor_test.moc"

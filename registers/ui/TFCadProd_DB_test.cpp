@@ -1,0 +1,208 @@
+// The product window offscreen: the code rule on Enter, the short
+// description, the validations, the change queue of an insertion, a change
+// and a deletion, the flag combo that keeps an unknown stored value, the
+// department picker and the order by column.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+#include "common/clock.h"
+#include "common/testing/scripted_messages.h"
+#include "common/ui/ModalHelper.h"
+#include "db/tables/ycopro.h"
+#include "db/tables/ycoy60.h"
+#include "db/temp_data_dir.h"
+#include "registers/ui/TDBComboQuelbrix.h"
+#include "registers/ui/TFCadGrpDepto.h"
+#include "registers/ui/TFCadProd_DB.h"
+
+using kaslo::testing::ScriptedMessages;
+
+namespace {
+
+QAction* Action(QWidget& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
+QLineEdit* Edit(QWidget& w, const char* name) { return w.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+
+void ShowActive(QWidget& w) {
+  w.show();
+  w.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+struct Queued {
+  double key;
+  std::string descr, status;
+  double stock;
+};
+std::vector<Queued> Queue(const db::Database& db) {
+  std::vector<Queued> rows;
+  auto y60 = db.open(ycoy60::kTable);
+  for (y60->first(); !y60->eof(); y60->next()) {
+    rows.push_back({y60->asNumber(ycoy60::Y60_PROPLU), y60->getString(ycoy60::Y60_DESCR),
+                    y60->getString(ycoy60::Y60_STATUS), y60->asNumber(ycoy60::PRO_ESTQ)});
+  }
+  return rows;
+}
+
+// Types a new product into the open window and saves it with Enter in the
+// stock box.
+void TypeProduct(TFCadProd_DB& w, const char* code, const QString& description) {
+  Action(w, "Incluir")->trigger();
+  QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_PLU"));
+  QTest::keyClicks(Edit(w, "PRO_PLU"), code);
+  QTest::keyClick(Edit(w, "PRO_PLU"), Qt::Key_Return);
+  QTest::keyClicks(Edit(w, "PRO_DESCR"), description);
+  QTest::keyClick(Edit(w, "PRO_DESCR"), Qt::Key_Return);
+  QTest::keyClick(Edit(w, "PRO_RESUM"), Qt::Key_Return);  // empty: filled from the description
+  QTest::keyClicks(Edit(w, "PRO_TRIBUT"), "1");
+  QTest::keyClicks(Edit(w, "PRO_DEPTO"), "5");
+  Edit(w, "PRO_PCOVEN")->setText("3.5");
+  QTest::keyClick(Edit(w, "PRO_ESTQ"), Qt::Key_Return);
+}
+
+}  // namespace
+
+class ProductWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { kaslo::SetFixedNow(kaslo::DateTime{std::chrono::year{2024} / 3 / 7, 9, 0, 0}); }
+  void cleanup() { kaslo::SetFixedNow(std::nullopt); }
+
+  void insertChangeDeleteWithTheCheckDigit() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    const size_t before = w.MainTable().recordCount();
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("Cadastro de Produtos   -   Ordenado por Código   -   Total de Registros: [ ")));
+
+    const QString fifty = QStringLiteral("CAFE TORRADO E MOIDO EXTRA FORTE EMBALAGEM A VACUO");
+    QCOMPARE(fifty.size(), 50);
+    Action(w, "Incluir")->trigger();
+    QTest::keyClicks(Edit(w, "PRO_PLU"), "12");
+    QTest::keyClick(Edit(w, "PRO_PLU"), Qt::Key_Return);
+    QCOMPARE(Edit(w, "PRO_PLU")->text(), QStringLiteral("123"));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_DESCR"));
+    QTest::keyClicks(Edit(w, "PRO_DESCR"), fifty);
+    QTest::keyClick(Edit(w, "PRO_DESCR"), Qt::Key_Return);
+    QTest::keyClick(Edit(w, "PRO_RESUM"), Qt::Key_Return);
+    QCOMPARE(Edit(w, "PRO_RESUM")->text(), fifty.left(20));
+    QTest::keyClicks(Edit(w, "PRO_TRIBUT"), "7");
+    QCOMPARE(w.findChild<QLabel*>("TRB_DESCR")->text(), QStringLiteral("TRIBUTAÇÃO NÃO CADASTRADA"));
+    QTest::keyClicks(Edit(w, "PRO_DEPTO"), "5");
+    QCOMPARE(Edit(w, "PRO_GRUPO")->text(), QStringLiteral("2"));
+    QCOMPARE(w.findChild<QLabel*>("DEP_DESCR")->text(), QStringLiteral("PERECÍVEIS / AÇOUGUE"));
+    QTest::keyClick(Edit(w, "PRO_ESTQ"), Qt::Key_Return);
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"Tributação não cadastrada !"}));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_TRIBUT"));
+    Edit(w, "PRO_TRIBUT")->setText("1");
+    QTest::keyClick(Edit(w, "PRO_ESTQ"), Qt::Key_Return);
+    QCOMPARE(messages.texts().size(), size_t{1});
+    QVERIFY(Action(w, "Incluir")->isEnabled());
+    QCOMPARE(w.MainTable().recordCount(), before + 1);
+
+    auto& t = w.MainTable();
+    QVERIFY(t.findKey(123.0));
+    QCOMPARE(t.getString(ycopro::PRO_DTUALT), std::string("20240307"));
+    auto* grid = w.findChild<QTableView*>("Grid");
+    w.MainTable().findKey(123.0);
+    QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("12-3"));
+    auto queue = Queue(dir.db());
+    QCOMPARE(queue.size(), size_t{1});
+    QCOMPARE(queue[0].key, 12.0);
+    QCOMPARE(queue[0].descr, std::string("CAFE TORRADO E MOIDO E"));
+    QCOMPARE(queue[0].status, std::string("2"));
+
+    // a change with stock 2.5, then with stock 0
+    Action(w, "Alterar")->trigger();
+    QVERIFY(!Edit(w, "PRO_PLU")->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_DESCR"));
+    w.findChild<TDBComboQuelbrix*>("PRO_PESAD")->Choose("S");
+    Edit(w, "PRO_ESTQ")->setText("2.5");
+    QTest::keyClick(Edit(w, "PRO_ESTQ"), Qt::Key_Return);
+    QCOMPARE(Queue(dir.db())[0].status, std::string("3"));
+    QCOMPARE(Queue(dir.db())[0].stock, 2.5);
+    Action(w, "Alterar")->trigger();
+    Edit(w, "PRO_DESCR")->clear();  // an edit checks the code only
+    Edit(w, "PRO_ESTQ")->setText("0");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts().size(), size_t{1});
+    QCOMPARE(Queue(dir.db())[0].status, std::string("4"));
+    QCOMPARE(t.getString(ycopro::PRO_FLAGPC), std::string());
+
+    messages.QueueConfirm(true);
+    QVERIFY(t.findKey(123.0));
+    Action(w, "Excluir")->trigger();
+    QVERIFY(!t.findKey(123.0));
+    QCOMPARE(Queue(dir.db()).size(), size_t{1});
+    QCOMPARE(Queue(dir.db())[0].status, std::string("1"));
+  }
+
+  void codesRefusedAndDuplicated() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    TypeProduct(w, "", QStringLiteral("SEM CODIGO"));
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"O campo [ Código ] deve ser preenchido !"}));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_PLU"));
+    Action(w, "Cancelar")->trigger();
+    TypeProduct(w, "4", QStringLiteral("PRIMEIRO"));
+    QCOMPARE(messages.texts().size(), size_t{1});
+    TypeProduct(w, "4", QStringLiteral("SEGUNDO"));
+    QCOMPARE(messages.texts().back(), std::string("Código Duplicado \"48\" !"));  // 4 with its check digit
+    Action(w, "Cancelar")->trigger();
+    QCOMPARE(w.windowTitle().contains(QStringLiteral("Ordenado por Código")), true);
+  }
+
+  void comboKeepsAnUnknownStoredValue() {
+    db::testing::TempDataDir dir({.demo = true});
+    {
+      auto pro = dir.db().open(ycopro::kTable, {.tag = "Um", .exclusive = false});
+      pro->first();
+      pro->edit();
+      pro->setString(ycopro::PRO_PESAD, "Z");
+      pro->post();
+    }
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    auto* combo = w.findChild<TDBComboQuelbrix*>("PRO_PESAD");
+    QCOMPARE(combo->currentText(), QString());
+    Action(w, "Alterar")->trigger();
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(w.MainTable().getString(ycopro::PRO_PESAD), std::string("Z"));
+  }
+
+  void departmentPickerAndGridOrder() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    Action(w, "Incluir")->trigger();
+    kaslo::ui::WhenModal([](QWidget* dialog) {
+      auto* picker = qobject_cast<TFCadGrpDepto*>(dialog);
+      QVERIFY(picker);
+      picker->MainTable().findKey({2.0, 5.0});
+      dialog->close();
+    });
+    w.findChild<QToolButton*>("btnPRO_DEPTO")->click();
+    QCOMPARE(Edit(w, "PRO_DEPTO")->text(), QStringLiteral("5"));
+    QCOMPARE(Edit(w, "PRO_GRUPO")->text(), QStringLiteral("2"));
+    QCOMPARE(w.findChild<QLabel*>("DEP_DESCR")->text(), QStringLiteral("PERECÍVEIS / AÇOUGUE"));
+    Action(w, "Cancelar")->trigger();
+
+    auto* grid = w.findChild<QTableView*>("Grid");
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("Cadastro de Produtos   -   Ordenado por Descrição   -   Total de Registros: [ ")));
+    const QString first = grid->model()->index(0, 1).data().toString();
+    const QString second = grid->model()->index(1, 1).data().toString();
+    QVERIFY(first <= second);
+  }
+};
+
+QTEST_MAIN(ProductWindowTest)
+#include "TFCadProd_DB_test.moc"
