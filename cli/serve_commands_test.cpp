@@ -2,7 +2,8 @@
 // the SINTEGRA readings of the current and the previous month, from the
 // identity, product memory and reductions the terminal answers to the file
 // "r60m1.txt" or "r60mold1.txt" compared line by line, and the rows the
-// command prints.
+// command prints. Then `kaslo sintegra` and `kaslo sintegra-daily`, the
+// same files built from the command line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -225,15 +226,25 @@ class ServeCommandTest : public ::testing::Test {
     return period;
   }
 
+  static std::string Record10(const Period& p) {
+    return "10" "12345678000195" "110042490114  " + Pad("MERCADO EXEMPLO LTDA", 35) + Pad("SAO PAULO", 30) +
+           "SP" "1155732100" + p.first + p.last + "331";
+  }
+  static std::string Record11() {
+    return "11" + Pad("RUA DAS FLORES", 34) + "00120" + Pad("LOJA 2", 22) + Pad("CENTRO", 15) + "04117091" +
+           Pad("MARIA SOUZA", 28) + "001155732100";
+  }
+  static std::string Record90(const std::string& type, const std::string& count8) {
+    return "90" "12345678000195" "110042490114  " + type + count8 + Blanks(85) + "3";
+  }
+
   // The file of the reading served above.
   static Strings ExpectedFile(const Period& p) {
     const std::string serial = Pad("BE0123456789012", 20);
     const std::string day = p.first.substr(0, 6) + "03";
     return {
-        "10" "12345678000195" "110042490114  " + Pad("MERCADO EXEMPLO LTDA", 35) + Pad("SAO PAULO", 30) +
-            "SP" "1155732100" + p.first + p.last + "331",
-        "11" + Pad("RUA DAS FLORES", 34) + "00120" + Pad("LOJA 2", 22) + Pad("CENTRO", 15) + "04117091" +
-            Pad("MARIA SOUZA", 28) + "001155732100",
+        Record10(p),
+        Record11(),
         "60M" + day + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456" "0000000009876543" +
             Blanks(37),
         "60A" + day + serial + "1800" "000000010000" + Blanks(79),
@@ -241,9 +252,9 @@ class ServeCommandTest : public ::testing::Test {
             "0001" + Blanks(54),
         "75" + p.first + p.last + "00000000000123" + Blanks(8) + Pad("ARROZ 5KG", 53) + "KG    " "00000" "1800"
             "0000" "00000000000000",
-        "90" "12345678000195" "110042490114  " "60" "00000003" + Blanks(85) + "3",
-        "90" "12345678000195" "110042490114  " "75" "00000001" + Blanks(85) + "3",
-        "90" "12345678000195" "110042490114  " "99" "00000009" + Blanks(85) + "3",
+        Record90("60", "00000003"),
+        Record90("75", "00000001"),
+        Record90("99", "00000009"),
     };
   }
 
@@ -272,6 +283,62 @@ TEST_F(ServeCommandTest, SintegraReadingOfThePreviousMonth) {
   EXPECT_FALSE(fs::exists(dir_.path() / "r60m1.txt"));
   EXPECT_FALSE(fs::exists(dir_.path() / "SProds1.rec"));
   EXPECT_FALSE(fs::exists(dir_.path() / "Sr60mold1.rec"));
+}
+
+// `kaslo sintegra` builds the file of a reading already received, for the
+// period its --today gives: "Mês anterior" read on 31 March is February.
+TEST_F(ServeCommandTest, SintegraCommandBuildsTheFileOfAReceivedReading) {
+  Write(dir_.path() / "Sid1.rec", "QZV7300 FW 01.02.03 N5XYZ\r\n");
+  Write(dir_.path() / "SProds1.rec", ProductMemory("000000000123", "ARROZ 5KG", "000000002500", 1500, 50));
+  Write(dir_.path() / "Sr60mold1.rec", ReductionRecord("030226"));
+  ServeProcess missing({"sintegra", dir_.path().string(), "--terminal", "2", "--job", "997"});
+  EXPECT_EQ(missing.Wait(), 1);
+
+  ServeProcess run({"sintegra", dir_.path().string(), "--terminal", "1", "--job", "997", "--today", "31/03/2026"});
+  std::string line;
+  ASSERT_TRUE(run.ReadLine(line));
+  const fs::path file = dir_.path() / "r60mold1.txt";
+  EXPECT_EQ(line, file.string());
+  EXPECT_EQ(run.Wait(), 0);
+  EXPECT_EQ(CheckSintegraFile(file), Strings{});
+  EXPECT_EQ(ReadCrLfLines(file), ExpectedFile({"02", "2026", "20260201", "20260228"}));
+}
+
+// `kaslo sintegra-daily` builds the daily file of every terminal of Ycoter
+// from its LOG text.
+TEST_F(ServeCommandTest, SintegraDailyCommandBuildsTheFileOfEveryTerminal) {
+  Write(dir_.path() / "SLogs1.trz",
+        "6001BE0123456789012CC\r\n"
+        "63" "000000000123" "0000000000001000" "00001000" "00" "01" "1800" + Pad("ARROZ", 20) + "CC\r\n"
+        "FE03122026" "1530" "CC\r\n"
+        "6012" "1800" "0000001000" "CC\r\n"
+        "6002" "03122026" "0" "001" "000100" "000250" "000042" "000" "003" "0000123456" "0009876543" "CC\r\n");
+  ServeProcess run({"sintegra-daily", dir_.path().string(), "12/2026"});
+  EXPECT_EQ(run.Wait(), 0);
+  const fs::path file = dir_.path() / "SINTEGRA1.txt";
+  EXPECT_EQ(CheckSintegraFile(file), Strings{});
+  const std::string serial = Pad("BE0123456789012", 20);
+  const Strings expected = {
+      Record10({"12", "2026", "20261201", "20261231"}),
+      Record11(),
+      "60M" "20261203" + serial + "001" "2D" "000100" "000250000042" "003" "000000" "0000123456" "000000"
+      "0009876543" + Blanks(37),
+      "60A" "20261203" + serial + "1800" "000000001000" + Blanks(79),
+      "60D" "20261203" + serial + "00000000000123" "0000000001000" "0000000000001000" "0000000000001000" "1800"
+      "0000000000180" + Blanks(19),
+      "75" "20261203" "20261203" "00000000000123" + Blanks(8) + Pad("ARROZ", 53) + "UN    " "00000" "1800" "0000"
+      "00000000000000",
+      Record90("60", "00000003"),
+      Record90("75", "00000001"),
+      Record90("99", "00000009"),
+  };
+  EXPECT_EQ(ReadCrLfLines(file), expected);
+
+  // A terminal without its LOG text fails the command.
+  fs::remove(dir_.path() / "SLogs1.trz");
+  ServeProcess failed({"sintegra-daily", dir_.path().string(), "12/2026"});
+  EXPECT_EQ(failed.Wait(), 1);
+  EXPECT_FALSE(fs::exists(file));
 }
 
 }  // namespace
