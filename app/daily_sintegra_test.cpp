@@ -227,14 +227,23 @@ TEST_F(DailySintegraTest, ItemCancellationZeroesNetAndQuantityOfThatItemOnly) {
                   Closed("05122026"),
               });
   ASSERT_TRUE(GenerateDailySintegra(db(), "122026", 1));
-  const auto lines = Lines("SINTEGRA1.txt");
-  ASSERT_EQ(lines.size(), 9u);
-  // No serial in this LOG: the serial field stays blank.
+  // No serial in this LOG: the serial field stays blank. No reduction
+  // either: no 60M line.
   const std::string blank_serial = Blanks(20);
-  EXPECT_EQ(lines[2], "60D" "20261205" + blank_serial + "00000000000123" "0000000001000" "0000000000003000"
-                      "0000000000001000" "1800" "0000000000180" + Blanks(19));
-  EXPECT_EQ(lines[3], "60D" "20261205" + blank_serial + "00000000000456" "0000000003000" "0000000000001500"
-                      "0000000000000500" "1200" "0000000000060" + Blanks(19));
+  const std::vector<std::string> expected = {
+      Record10(),
+      Record11(),
+      "60D" "20261205" + blank_serial + "00000000000123" "0000000001000" "0000000000003000" "0000000000001000"
+      "1800" "0000000000180" + Blanks(19),
+      "60D" "20261205" + blank_serial + "00000000000456" "0000000003000" "0000000000001500" "0000000000000500"
+      "1200" "0000000000060" + Blanks(19),
+      Line75("20261205", "00000000000123", "ARROZ", "1800"),
+      Line75("20261205", "00000000000456", "FEIJAO", "1200"),
+      Record90("60", "00000002"),
+      Record90("75", "00000002"),
+      Record90("99", "00000009"),
+  };
+  EXPECT_EQ(Lines("SINTEGRA1.txt"), expected);
 }
 
 TEST_F(DailySintegraTest, AdjustmentBeforeTheFirstItemWaitsForItAndAfterAnItemAdjustsIt) {

@@ -310,12 +310,20 @@ TEST_F(SintegraReadingTest, PreviousMonthReadsTheOldReductionsAndCoversDecember)
   Write("Sr60m5.rec", "must stay");
   const auto date = SintegraPeriodDate(kJobSintegraPreviousMonth, 2027y / 1 / 15d);
   ASSERT_TRUE(BuildSintegraFromReading(db(), 5, kJobSintegraPreviousMonth, date));
-  const auto lines = Lines("r60mold5.txt");
-  ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[0], Record10("20261201", "20261231"));
-  EXPECT_TRUE(lines[2].starts_with("60M" "20261231"));
-  EXPECT_TRUE(lines[3].starts_with("60R" "122026" "00000000000001"));
-  EXPECT_TRUE(lines[4].starts_with("75" "20261201" "20261231"));
+  const std::string serial = Pad("BE0123456789012", 20);
+  const std::vector<std::string> expected = {
+      Record10("20261201", "20261231"),
+      Record11(),
+      "60M" "20261231" + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456"
+      "0000000009876543" + Blanks(37),
+      "60R" "122026" "00000000000001" "0000000000001" "0000000000000100" "0000000000000100" "0001" + Blanks(54),
+      "75" "20261201" "20261231" "00000000000001" + Blanks(8) + Pad("X", 53) + "UN    " "00000" "0000"
+      "0000" "00000000000000",
+      Record90("60", "00000002"),
+      Record90("75", "00000001"),
+      Record90("99", "00000008"),
+  };
+  EXPECT_EQ(Lines("r60mold5.txt"), expected);
   EXPECT_FALSE(std::filesystem::exists(Path("r60m5.txt")));
   EXPECT_TRUE(std::filesystem::exists(Path("Sr60m5.rec")));
   EXPECT_FALSE(std::filesystem::exists(Path("Sr60mold5.rec")));
