@@ -116,22 +116,22 @@ class LineReader {
   size_t number_;
 };
 
-// The lines of the LOG text. A line ends at "CC" + CR LF, so that a CR or LF
-// byte inside a raw text tail does not split its record; a last line
-// without its end is taken as it stands.
+// The lines of the LOG text, each ended by CR LF. A record cut off before
+// its end mark has a line of its own without "CC" (the LOG conversion writes
+// it so, and appends the next reading after it); ending lines at "CC" alone
+// would join it to the next record and lose that record. A CR LF pair inside
+// a raw text tail would split its record, but product descriptions and
+// serial numbers are typed text that holds no such pair.
 std::vector<std::string_view> SplitLog(std::string_view text) {
   std::vector<std::string_view> lines;
   size_t start = 0;
   while (start < text.size()) {
-    const size_t end = text.find("CC\r\n", start);
-    if (end == std::string_view::npos) {
-      std::string_view tail = text.substr(start);
-      while (!tail.empty() && (tail.back() == '\r' || tail.back() == '\n')) tail.remove_suffix(1);
-      if (!tail.empty()) lines.push_back(tail);
-      break;
-    }
-    lines.push_back(text.substr(start, end + 2 - start));
-    start = end + 4;
+    const size_t end = text.find("\r\n", start);
+    std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    if (!line.empty() || end != std::string_view::npos) lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    start = end + 2;
   }
   return lines;
 }
@@ -154,7 +154,10 @@ class DailyBuilder {
   explicit DailyBuilder(const comm::SintegraPeriod& period) : period_(period) {}
 
   void Read(const std::vector<std::string_view>& lines) {
-    for (size_t i = 0; i < lines.size(); ++i) Dispatch(LineReader(lines[i], i + 1));
+    // An empty line is no record; counting it keeps the line numbers of the
+    // error box those of the file.
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (!lines[i].empty()) Dispatch(LineReader(lines[i], i + 1));
     if (closed_) FoldReceipt(/*sold=*/true);
   }
 
@@ -211,8 +214,8 @@ class DailyBuilder {
     if (!sub) throw MalformedLine{l.number()};
     switch (*sub) {
       case 0x01: {
-        const size_t len = l.size() >= 6 ? l.size() - 2 - 4 : 0;
-        serial_ = CompletaDireita(l.line().substr(4, len), 20);
+        const size_t text_end = l.line().ends_with("CC") ? l.size() - 2 : l.size();
+        serial_ = CompletaDireita(text_end > 4 ? l.line().substr(4, text_end - 4) : "", 20);
         break;
       }
       case 0x02: Reduction(l); break;
@@ -258,8 +261,9 @@ class DailyBuilder {
     item.adjustment = pending_adjustment_;
     const std::string_view totalizer = l.Text(41, 2);
     const std::string_view rate = l.Digits(43, 4);
-    // The description runs to the record's end mark at most.
-    const size_t text_end = l.size() >= 2 ? l.size() - 2 : 0;
+    // The description runs to the record's end mark at most; a record cut
+    // off inside its text keeps what came.
+    const size_t text_end = l.line().ends_with("CC") ? l.size() - 2 : l.size();
     item.description = text_end > 46 ? std::string(l.line().substr(46, std::min<size_t>(20, text_end - 46))) : "";
     item.serial = serial_;
     if (rate != "0000") item.tax_code = rate;

@@ -227,14 +227,23 @@ TEST_F(DailySintegraTest, ItemCancellationZeroesNetAndQuantityOfThatItemOnly) {
                   Closed("05122026"),
               });
   ASSERT_TRUE(GenerateDailySintegra(db(), "122026", 1));
-  const auto lines = Lines("SINTEGRA1.txt");
-  ASSERT_EQ(lines.size(), 9u);
-  // No serial in this LOG: the serial field stays blank.
+  // No serial in this LOG: the serial field stays blank. No reduction
+  // either: no 60M line.
   const std::string blank_serial = Blanks(20);
-  EXPECT_EQ(lines[2], "60D" "20261205" + blank_serial + "00000000000123" "0000000001000" "0000000000003000"
-                      "0000000000001000" "1800" "0000000000180" + Blanks(19));
-  EXPECT_EQ(lines[3], "60D" "20261205" + blank_serial + "00000000000456" "0000000003000" "0000000000001500"
-                      "0000000000000500" "1200" "0000000000060" + Blanks(19));
+  const std::vector<std::string> expected = {
+      Record10(),
+      Record11(),
+      "60D" "20261205" + blank_serial + "00000000000123" "0000000001000" "0000000000003000" "0000000000001000"
+      "1800" "0000000000180" + Blanks(19),
+      "60D" "20261205" + blank_serial + "00000000000456" "0000000003000" "0000000000001500" "0000000000000500"
+      "1200" "0000000000060" + Blanks(19),
+      Line75("20261205", "00000000000123", "ARROZ", "1800"),
+      Line75("20261205", "00000000000456", "FEIJAO", "1200"),
+      Record90("60", "00000002"),
+      Record90("75", "00000002"),
+      Record90("99", "00000009"),
+  };
+  EXPECT_EQ(Lines("SINTEGRA1.txt"), expected);
 }
 
 TEST_F(DailySintegraTest, AdjustmentBeforeTheFirstItemWaitsForItAndAfterAnItemAdjustsIt) {
@@ -306,6 +315,37 @@ TEST_F(DailySintegraTest, ReductionsWithoutReceiptsCarryNothingOfAnEarlierTermin
   EXPECT_EQ(Lines("R60D.TXT"), std::vector<std::string>{});
   EXPECT_EQ(Lines("R75.TXT"), std::vector<std::string>{});
   EXPECT_TRUE(std::filesystem::exists(Path("SINTEGRA1.txt")));
+}
+
+// The LOG conversion gives a record cut off before its end mark a line of
+// its own, without "CC"; with the LOG-clear option the next reading is
+// appended after it. The cut record must not swallow the record after it.
+TEST_F(DailySintegraTest, RecordCutOffInItsTextDoesNotSwallowTheNextRecord) {
+  const std::string cut = Item("000000000456", "0000000000000800", "00001000", "01", "1200", "FEI");
+  WriteLog(1, {
+                  Serial("BE0123456789012"),
+                  Item("000000000123", "0000000000001000", "00001000", "01", "1800", "ARROZ"),
+                  cut.substr(0, 46 + 3),  // the reading ended inside the description
+                  Closed("03122026"),
+                  Reduction("03122026"),
+              });
+  ASSERT_TRUE(GenerateDailySintegra(db(), "122026", 1));
+  const std::vector<std::string> expected = {
+      Record10(),
+      Record11(),
+      Line60M("20261203"),
+      Line60D("20261203", "00000000000123", "0000000001000", "0000000000001000", "0000000000001000", "1800",
+              "0000000000180"),
+      Line60D("20261203", "00000000000456", "0000000001000", "0000000000000800", "0000000000000800", "1200",
+              "0000000000096"),
+      Line75("20261203", "00000000000123", "ARROZ", "1800"),
+      Line75("20261203", "00000000000456", "FEI", "1200"),
+      Record90("60", "00000003"),
+      Record90("75", "00000002"),
+      Record90("99", "00000010"),
+  };
+  EXPECT_EQ(Lines("SINTEGRA1.txt"), expected);
+  EXPECT_EQ(messages_.boxes, std::vector<std::string>{});
 }
 
 TEST_F(DailySintegraTest, MissingEmptyOrBrokenLogFailsThatTerminalWithItsBox) {

@@ -1,7 +1,9 @@
 // `kaslo serve` run as a user runs it, against kaslo-terminal over loopback:
-// the SINTEGRA reading of the current month, from the identity, product
-// memory and reductions the terminal answers to the file "r60m1.txt"
-// compared line by line, and the rows the command prints.
+// the SINTEGRA readings of the current and the previous month, from the
+// identity, product memory and reductions the terminal answers to the file
+// "r60m1.txt" or "r60mold1.txt" compared line by line, and the rows the
+// command prints. Then `kaslo sintegra` and `kaslo sintegra-daily`, the
+// same files built from the command line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -165,76 +167,178 @@ class ServeCommandTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(terminal_dir_); }
   const db::Database& db() const { return dir_.db(); }
 
+  // Serves a SINTEGRA reading (job 998 or 997) to kaslo-terminal, whose
+  // reductions are dated the 3rd of the period's month, and checks the rows
+  // the command prints; returns the period of the file, read from the same
+  // clock as the command's.
+  struct Period {
+    std::string mm, yyyy, first, last;
+  };
+  Period ServeReading(int job, const std::string& title, const std::string& reductions_wire,
+                      const std::string& result_file) {
+    using namespace std::chrono;
+    const year_month_day today = kaslo::Today();
+    const year_month_day date =
+        job == 998 ? today : year_month_day{sys_days{today.year() / today.month() / day{1}} - days{1}};
+    char mm[8], yyyy[8], yy[8], last_day[8];
+    std::snprintf(mm, sizeof mm, "%02u", static_cast<unsigned>(date.month()));
+    std::snprintf(yyyy, sizeof yyyy, "%04d", static_cast<int>(date.year()));
+    std::snprintf(yy, sizeof yy, "%02d", static_cast<int>(date.year()) % 100);
+    std::snprintf(last_day, sizeof last_day, "%02u",
+                  static_cast<unsigned>(year_month_day_last{date.year(), month_day_last{date.month()}}.day()));
+    Period period{mm, yyyy, std::string(yyyy) + mm + "01", std::string(yyyy) + mm + last_day};
+
+    const fs::path out = terminal_dir_ / "out";
+    Write(out / "Sid.dad", "QZV7300 FW 01.02.03 N5XYZ\r\n");
+    Write(out / "SProds.dad", ProductMemory("000000000123", "ARROZ 5KG", "000000002500", 1500, 50));
+    Write(out / reductions_wire, ReductionRecord(std::string("03") + mm + yy));
+
+    ServeProcess serve({"serve", dir_.path().string(), "--job", std::to_string(job), "--terminals", "1", "--port",
+                        "0", "--bind", "127.0.0.1", "--timeout", "120"});
+    std::string line;
+    EXPECT_TRUE(serve.ReadLine(line));
+    EXPECT_EQ(line, title);
+    std::string port;
+    Strings rows;
+    while (port.empty() && serve.ReadLine(line)) {
+      auto at = line.find("(porta ");
+      if (at != std::string::npos) port = line.substr(at + 7, line.size() - at - 8);
+    }
+    if (port.empty()) {
+      ADD_FAILURE() << "no port announced";
+      return period;
+    }
+    ProcessResult terminal = RunTerminal({"--port", port, "--from", "127.0.0.1", "--receive-dir",
+                                          (terminal_dir_ / "in").string(), "--send-dir", out.string(), "--timeout",
+                                          "60"});
+    EXPECT_EQ(terminal.exit_code, 0) << terminal.out;
+    EXPECT_EQ(Lines(terminal.out), (Strings{"127.0.0.1 sent Sid.dad 27", "127.0.0.1 sent SProds.dad 86",
+                                            "127.0.0.1 sent " + reductions_wire + " 227", "127.0.0.1 end"}));
+    while (serve.ReadLine(line)) rows.push_back(line);
+    EXPECT_EQ(serve.Wait(), 0);
+    EXPECT_GE(rows.size(), 3u);
+    if (rows.empty()) return period;
+    EXPECT_EQ(rows.front(), "1\t127.0.0.1\tComunicando\t0 %");
+    EXPECT_NE(std::find(rows.begin(), rows.end(),
+                        "1\t127.0.0.1\tComunicação Finalizada\t0 %\tSINTEGRA " + result_file),
+              rows.end());
+    EXPECT_EQ(rows.back(), "Servidor de comunicação encerrado");
+    return period;
+  }
+
+  static std::string Record10(const Period& p) {
+    return "10" "12345678000195" "110042490114  " + Pad("MERCADO EXEMPLO LTDA", 35) + Pad("SAO PAULO", 30) +
+           "SP" "1155732100" + p.first + p.last + "331";
+  }
+  static std::string Record11() {
+    return "11" + Pad("RUA DAS FLORES", 34) + "00120" + Pad("LOJA 2", 22) + Pad("CENTRO", 15) + "04117091" +
+           Pad("MARIA SOUZA", 28) + "001155732100";
+  }
+  static std::string Record90(const std::string& type, const std::string& count8) {
+    return "90" "12345678000195" "110042490114  " + type + count8 + Blanks(85) + "3";
+  }
+
+  // The file of the reading served above.
+  static Strings ExpectedFile(const Period& p) {
+    const std::string serial = Pad("BE0123456789012", 20);
+    const std::string day = p.first.substr(0, 6) + "03";
+    return {
+        Record10(p),
+        Record11(),
+        "60M" + day + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456" "0000000009876543" +
+            Blanks(37),
+        "60A" + day + serial + "1800" "000000010000" + Blanks(79),
+        "60R" + p.mm + p.yyyy + "00000000000123" "0000000002500" "0000000000150050" "0000000000150050"
+            "0001" + Blanks(54),
+        "75" + p.first + p.last + "00000000000123" + Blanks(8) + Pad("ARROZ 5KG", 53) + "KG    " "00000" "1800"
+            "0000" "00000000000000",
+        Record90("60", "00000003"),
+        Record90("75", "00000001"),
+        Record90("99", "00000009"),
+    };
+  }
+
   db::testing::TempDataDir dir_;
   fs::path terminal_dir_;
 };
 
 TEST_F(ServeCommandTest, SintegraReadingOfTheCurrentMonth) {
-  using namespace std::chrono;
-  const year_month_day today = kaslo::Today();
-  char mm[8], yyyy[8], yy[8], last_day[8];
-  std::snprintf(mm, sizeof mm, "%02u", static_cast<unsigned>(today.month()));
-  std::snprintf(yyyy, sizeof yyyy, "%04d", static_cast<int>(today.year()));
-  std::snprintf(yy, sizeof yy, "%02d", static_cast<int>(today.year()) % 100);
-  std::snprintf(last_day, sizeof last_day, "%02u",
-                static_cast<unsigned>(year_month_day_last{today.year(), month_day_last{today.month()}}.day()));
-  const std::string first = std::string(yyyy) + mm + "01", last = std::string(yyyy) + mm + last_day;
-
-  const fs::path out = terminal_dir_ / "out";
-  Write(out / "Sid.dad", "QZV7300 FW 01.02.03 N5XYZ\r\n");
-  Write(out / "SProds.dad", ProductMemory("000000000123", "ARROZ 5KG", "000000002500", 1500, 50));
-  Write(out / "Sr60m.dad", ReductionRecord(std::string("03") + mm + yy));
-
-  ServeProcess serve({"serve", dir_.path().string(), "--job", "998", "--terminals", "1", "--port", "0", "--bind",
-                      "127.0.0.1", "--timeout", "120"});
-  std::string line;
-  ASSERT_TRUE(serve.ReadLine(line));
-  EXPECT_EQ(line, "Leitura SINTEGRA - Mês Atual");
-  std::string port;
-  Strings rows;
-  while (port.empty() && serve.ReadLine(line)) {
-    auto at = line.find("(porta ");
-    if (at != std::string::npos) port = line.substr(at + 7, line.size() - at - 8);
-  }
-  ASSERT_FALSE(port.empty());
-
-  ProcessResult terminal = RunTerminal({"--port", port, "--from", "127.0.0.1", "--receive-dir",
-                                        (terminal_dir_ / "in").string(), "--send-dir", out.string(), "--timeout", "60"});
-  EXPECT_EQ(terminal.exit_code, 0) << terminal.out;
-  EXPECT_EQ(Lines(terminal.out), (Strings{"127.0.0.1 sent Sid.dad 27", "127.0.0.1 sent SProds.dad 86",
-                                          "127.0.0.1 sent Sr60m.dad 227", "127.0.0.1 end"}));
-  while (serve.ReadLine(line)) rows.push_back(line);
-  EXPECT_EQ(serve.Wait(), 0);
-  ASSERT_GE(rows.size(), 3u);
-  EXPECT_EQ(rows.front(), "1\t127.0.0.1\tComunicando\t0 %");
-  EXPECT_NE(std::find(rows.begin(), rows.end(), "1\t127.0.0.1\tComunicação Finalizada\t0 %\tSINTEGRA r60m1.txt"),
-            rows.end());
-  EXPECT_EQ(rows.back(), "Servidor de comunicação encerrado");
-
+  const Period period = ServeReading(998, "Leitura SINTEGRA - Mês Atual", "Sr60m.dad", "r60m1.txt");
   const fs::path file = dir_.path() / "r60m1.txt";
   EXPECT_EQ(CheckSintegraFile(file), Strings{});
-  const std::string serial = Pad("BE0123456789012", 20);
-  const std::string day = first.substr(0, 6) + "03";
-  const Strings expected = {
-      "10" "12345678000195" "110042490114  " + Pad("MERCADO EXEMPLO LTDA", 35) + Pad("SAO PAULO", 30) +
-          "SP" "1155732100" + first + last + "331",
-      "11" + Pad("RUA DAS FLORES", 34) + "00120" + Pad("LOJA 2", 22) + Pad("CENTRO", 15) + "04117091" +
-          Pad("MARIA SOUZA", 28) + "001155732100",
-      "60M" + day + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456" "0000000009876543" +
-          Blanks(37),
-      "60A" + day + serial + "1800" "000000010000" + Blanks(79),
-      "60R" + std::string(mm) + yyyy + "00000000000123" "0000000002500" "0000000000150050" "0000000000150050"
-          "0001" + Blanks(54),
-      "75" + first + last + "00000000000123" + Blanks(8) + Pad("ARROZ 5KG", 53) + "KG    " "00000" "1800" "0000"
-          "00000000000000",
-      "90" "12345678000195" "110042490114  " "60" "00000003" + Blanks(85) + "3",
-      "90" "12345678000195" "110042490114  " "75" "00000001" + Blanks(85) + "3",
-      "90" "12345678000195" "110042490114  " "99" "00000009" + Blanks(85) + "3",
-  };
-  EXPECT_EQ(ReadCrLfLines(file), expected);
+  EXPECT_EQ(ReadCrLfLines(file), ExpectedFile(period));
   // The inputs of the file go; the identity stays.
   EXPECT_FALSE(fs::exists(dir_.path() / "SProds1.rec"));
   EXPECT_FALSE(fs::exists(dir_.path() / "Sr60m1.rec"));
+  EXPECT_TRUE(fs::exists(dir_.path() / "Sid1.rec"));
+}
+
+// "Mês anterior": the terminal is asked for its old reductions, and the file
+// covers the calendar month before today's.
+TEST_F(ServeCommandTest, SintegraReadingOfThePreviousMonth) {
+  const Period period = ServeReading(997, "Leitura SINTEGRA - Mês Anterior", "Sr60mold.dad", "r60mold1.txt");
+  const fs::path file = dir_.path() / "r60mold1.txt";
+  EXPECT_EQ(CheckSintegraFile(file), Strings{});
+  EXPECT_EQ(ReadCrLfLines(file), ExpectedFile(period));
+  EXPECT_FALSE(fs::exists(dir_.path() / "r60m1.txt"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "SProds1.rec"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "Sr60mold1.rec"));
+}
+
+// `kaslo sintegra` builds the file of a reading already received, for the
+// period its --today gives: "Mês anterior" read on 31 March is February.
+TEST_F(ServeCommandTest, SintegraCommandBuildsTheFileOfAReceivedReading) {
+  Write(dir_.path() / "Sid1.rec", "QZV7300 FW 01.02.03 N5XYZ\r\n");
+  Write(dir_.path() / "SProds1.rec", ProductMemory("000000000123", "ARROZ 5KG", "000000002500", 1500, 50));
+  Write(dir_.path() / "Sr60mold1.rec", ReductionRecord("030226"));
+  ServeProcess missing({"sintegra", dir_.path().string(), "--terminal", "2", "--job", "997"});
+  EXPECT_EQ(missing.Wait(), 1);
+
+  ServeProcess run({"sintegra", dir_.path().string(), "--terminal", "1", "--job", "997", "--today", "31/03/2026"});
+  std::string line;
+  ASSERT_TRUE(run.ReadLine(line));
+  const fs::path file = dir_.path() / "r60mold1.txt";
+  EXPECT_EQ(line, file.string());
+  EXPECT_EQ(run.Wait(), 0);
+  EXPECT_EQ(CheckSintegraFile(file), Strings{});
+  EXPECT_EQ(ReadCrLfLines(file), ExpectedFile({"02", "2026", "20260201", "20260228"}));
+}
+
+// `kaslo sintegra-daily` builds the daily file of every terminal of Ycoter
+// from its LOG text.
+TEST_F(ServeCommandTest, SintegraDailyCommandBuildsTheFileOfEveryTerminal) {
+  Write(dir_.path() / "SLogs1.trz",
+        "6001BE0123456789012CC\r\n"
+        "63" "000000000123" "0000000000001000" "00001000" "00" "01" "1800" + Pad("ARROZ", 20) + "CC\r\n"
+        "FE03122026" "1530" "CC\r\n"
+        "6012" "1800" "0000001000" "CC\r\n"
+        "6002" "03122026" "0" "001" "000100" "000250" "000042" "000" "003" "0000123456" "0009876543" "CC\r\n");
+  ServeProcess run({"sintegra-daily", dir_.path().string(), "12/2026"});
+  EXPECT_EQ(run.Wait(), 0);
+  const fs::path file = dir_.path() / "SINTEGRA1.txt";
+  EXPECT_EQ(CheckSintegraFile(file), Strings{});
+  const std::string serial = Pad("BE0123456789012", 20);
+  const Strings expected = {
+      Record10({"12", "2026", "20261201", "20261231"}),
+      Record11(),
+      "60M" "20261203" + serial + "001" "2D" "000100" "000250000042" "003" "000000" "0000123456" "000000"
+      "0009876543" + Blanks(37),
+      "60A" "20261203" + serial + "1800" "000000001000" + Blanks(79),
+      "60D" "20261203" + serial + "00000000000123" "0000000001000" "0000000000001000" "0000000000001000" "1800"
+      "0000000000180" + Blanks(19),
+      "75" "20261203" "20261203" "00000000000123" + Blanks(8) + Pad("ARROZ", 53) + "UN    " "00000" "1800" "0000"
+      "00000000000000",
+      Record90("60", "00000003"),
+      Record90("75", "00000001"),
+      Record90("99", "00000009"),
+  };
+  EXPECT_EQ(ReadCrLfLines(file), expected);
+
+  // A terminal without its LOG text fails the command.
+  fs::remove(dir_.path() / "SLogs1.trz");
+  ServeProcess failed({"sintegra-daily", dir_.path().string(), "12/2026"});
+  EXPECT_EQ(failed.Wait(), 1);
+  EXPECT_FALSE(fs::exists(file));
 }
 
 }  // namespace

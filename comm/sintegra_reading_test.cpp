@@ -310,15 +310,58 @@ TEST_F(SintegraReadingTest, PreviousMonthReadsTheOldReductionsAndCoversDecember)
   Write("Sr60m5.rec", "must stay");
   const auto date = SintegraPeriodDate(kJobSintegraPreviousMonth, 2027y / 1 / 15d);
   ASSERT_TRUE(BuildSintegraFromReading(db(), 5, kJobSintegraPreviousMonth, date));
-  const auto lines = Lines("r60mold5.txt");
-  ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[0], Record10("20261201", "20261231"));
-  EXPECT_TRUE(lines[2].starts_with("60M" "20261231"));
-  EXPECT_TRUE(lines[3].starts_with("60R" "122026" "00000000000001"));
-  EXPECT_TRUE(lines[4].starts_with("75" "20261201" "20261231"));
+  const std::string serial = Pad("BE0123456789012", 20);
+  const std::vector<std::string> expected = {
+      Record10("20261201", "20261231"),
+      Record11(),
+      "60M" "20261231" + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456"
+      "0000000009876543" + Blanks(37),
+      "60R" "122026" "00000000000001" "0000000000001" "0000000000000100" "0000000000000100" "0001" + Blanks(54),
+      "75" "20261201" "20261231" "00000000000001" + Blanks(8) + Pad("X", 53) + "UN    " "00000" "0000"
+      "0000" "00000000000000",
+      Record90("60", "00000002"),
+      Record90("75", "00000001"),
+      Record90("99", "00000008"),
+  };
+  EXPECT_EQ(Lines("r60mold5.txt"), expected);
   EXPECT_FALSE(std::filesystem::exists(Path("r60m5.txt")));
   EXPECT_TRUE(std::filesystem::exists(Path("Sr60m5.rec")));
   EXPECT_FALSE(std::filesystem::exists(Path("Sr60mold5.rec")));
+}
+
+// Read on 31 March, "Mês anterior" is February: today minus 30 days would
+// still be March.
+TEST_F(SintegraReadingTest, PreviousMonthReadOn31MarchCoversFebruary) {
+  kaslo::SetFixedNow(kaslo::DateTime{2026y / 3 / 31d, 18, 0, 0});
+  AddTax(1, 12.0);
+  AddProduct(77, 1, 2, 0, 0);  // MT
+  WriteIdentity(7, '4');
+  Write("SProds7.rec", ProductRecord("000000000077", "FIO", "01", "000000000250", 12, 5, 12, 5));
+  Reduction r;
+  r.ddmmyy = "270226";
+  r.rates[0] = "1200";
+  r.totals[0] = "00000000001205";
+  r.rates[4] = "0700";
+  r.totals[4] = "00000000000100";
+  Write("Sr60mold7.rec", r.Bytes());
+  const auto date = SintegraPeriodDate(kJobSintegraPreviousMonth, kaslo::Today());
+  ASSERT_TRUE(BuildSintegraFromReading(db(), 7, kJobSintegraPreviousMonth, date));
+  const std::string serial = Pad("BE0123456789012", 20);
+  const std::vector<std::string> expected = {
+      Record10("20260201", "20260228"),
+      Record11(),
+      "60M" "20260227" + serial + "001" "2D" "000100" "000250" "000042" "003" "0000000000123456"
+      "0000000009876543" + Blanks(37),
+      "60A" "20260227" + serial + "1200" "000000001205" + Blanks(79),
+      "60A" "20260227" + serial + "0700" "000000000100" + Blanks(79),
+      "60R" "022026" "00000000000077" "0000000000250" "0000000000001250" "0000000000001250" "0001" + Blanks(54),
+      "75" "20260201" "20260228" "00000000000077" + Blanks(8) + Pad("FIO", 53) + "MT    " "00000" "1200"
+      "0000" "00000000000000",
+      Record90("60", "00000004"),
+      Record90("75", "00000001"),
+      Record90("99", "00000010"),
+  };
+  EXPECT_EQ(Lines("r60mold7.txt"), expected);
 }
 
 TEST_F(SintegraReadingTest, MissingReceivedFileBuildsNothing) {
