@@ -164,7 +164,15 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   grid->addWidget(PRO_ESTQ, row++, 4);
   PRO_PROMO = combo(ycopro::PRO_PROMO, {QStringLiteral("NÃO"), "SIM"}, {"N", "S"});
   label(QStringLiteral("Produto em Promoção? :"), row, 0);
-  grid->addWidget(PRO_PROMO, row++, 1);
+  grid->addWidget(PRO_PROMO, row, 1);
+  // kept for the tables of older installations; never shown
+  PRO_UNMED = combo(ycopro::PRO_UNMED, {"UN", "KG", "MT", "LT"}, {"0", "1", "2", "3"});
+  auto* unmed_label = new QLabel(QStringLiteral("Un.Medida:"), box);
+  unmed_label->setObjectName(QStringLiteral("lblPRO_UNMED"));
+  grid->addWidget(unmed_label, row, 3);
+  grid->addWidget(PRO_UNMED, row++, 4);
+  unmed_label->hide();
+  PRO_UNMED->hide();
   grid->setColumnStretch(3, 0);
   grid->setColumnStretch(4, 1);
 
@@ -182,12 +190,15 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   btn_trib->setFocusPolicy(Qt::NoFocus);
   btn_dep->setFocusPolicy(Qt::NoFocus);
 
-  connect(PRO_TRIBUT, &QLineEdit::textChanged, this, &TFCadProd_DB::PRO_TRIBUTChange);
-  connect(PRO_DEPTO, &QLineEdit::textChanged, this, &TFCadProd_DB::PRO_DEPTOChange);
-  connect(btn_trib, &QToolButton::clicked, this, &TFCadProd_DB::btnTributClick);
-  connect(btn_dep, &QToolButton::clicked, this, &TFCadProd_DB::btnDeptoClick);
+  connect(PRO_TRIBUT, &QLineEdit::textChanged, this, Guard([this] { PRO_TRIBUTChange(); }));
+  connect(PRO_DEPTO, &QLineEdit::textChanged, this, Guard([this] { PRO_DEPTOChange(); }));
+  connect(btn_trib, &QToolButton::clicked, this, Guard([this] { btnTributClick(); }));
+  connect(btn_dep, &QToolButton::clicked, this, Guard([this] { btnDeptoClick(); }));
   connect(PRO_PESAD, &QComboBox::activated, this, [this] { ApplyFormats(); });
   connect(PRO_CASAD, &QComboBox::activated, this, [this] { ApplyFormats(); });
+  // leaving the decimals or the promotion combo re-applies the price formats
+  connect(PRO_CASAD, &TDBComboQuelbrix::Left, this, [this] { ApplyFormats(); });
+  connect(PRO_PROMO, &TDBComboQuelbrix::Left, this, [this] { ApplyFormats(); });
   SetEnterChain({PRO_PLU, PRO_DESCR, PRO_RESUM, PRO_TRIBUT, PRO_DEPTO, PRO_PESAD, litrad, grpite, PRO_CASAD,
                  PRO_PCOVEN, PRO_ESTQ, PRO_PROMO},
                 PRO_ESTQ);
@@ -208,6 +219,12 @@ void TFCadProd_DB::GridColumnEntered(int column) {
   TFLocaliza::description_search = by_description_;
   SetOrderCaption(!by_description_);
   ReloadGrid();
+}
+
+void TFCadProd_DB::RefreshLookups() {
+  grp_->refresh();
+  trb_->refresh();
+  ShowRecord();
 }
 
 void TFCadProd_DB::AfterBrowse() {
