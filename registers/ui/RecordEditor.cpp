@@ -181,11 +181,11 @@ void RecordEditor::SetColumns(std::vector<kaslo::ui::GridColumn> columns) {
 
 void RecordEditor::GridColumnChanged(int column) {
   if (column == grid_column_) return;
-  const bool left = grid_column_ >= 0;
   grid_column_ = column;
-  if (left && !Editing()) {
+  if (!Editing()) {
     // GridColExit: rows that other stations wrote show up
     table_->refresh();
+    ShowTotal();
     RefreshLookups();
   }
   GridColumnEntered(column);

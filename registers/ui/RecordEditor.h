@@ -174,5 +174,5 @@ class RecordEditor : public QDialog {
   bool hints_on_ = true;
   bool following_ = false;
   bool closing_ = false;
-  int grid_column_ = -1;
+  int grid_column_ = 0;  // the grid opens on its first column
 };
