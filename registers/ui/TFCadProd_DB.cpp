@@ -41,6 +41,9 @@ QLabel* Panel(QWidget* parent, const char* name) {
   return label;
 }
 
+constexpr int kTypedCodeLength = 13;
+constexpr int kShownCodeLength = 14;
+
 double NumberOf(const QLineEdit* edit) { return TextoParaNumero(ToLatin1(edit->text())); }
 
 }  // namespace
@@ -83,7 +86,8 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   };
 
   PRO_PLU = new QLineEdit(box);
-  PRO_PLU->setMaxLength(13);
+  // a stored code of 13 digits shows with its hyphen; only typing is held to 13
+  PRO_PLU->setMaxLength(kShownCodeLength);
   PRO_PLU->setMinimumWidth(150);
   BindEdit(PRO_PLU, ycopro::PRO_PLU, [digit](const db::Table& t) {
     if (t.isBlank(ycopro::PRO_PLU)) return QString();
@@ -228,6 +232,7 @@ void TFCadProd_DB::RefreshLookups() {
 }
 
 void TFCadProd_DB::AfterBrowse() {
+  PRO_PLU->setMaxLength(kShownCodeLength);
   // after every post and cancel: back to the code order with a fresh count
   if (by_description_ || !table_->tag().empty()) {
     by_description_ = false;
@@ -250,6 +255,7 @@ void TFCadProd_DB::AfterAppend() {
   remembered_.reset();
   ReadControls();
   PRO_PLU->clear();
+  PRO_PLU->setMaxLength(kTypedCodeLength);
   PRO_PLU->setEnabled(true);
 }
 

@@ -365,6 +365,12 @@ class ProductWindowTest : public QObject {
     });
     Action(w, "Localizar")->trigger();
     QCOMPARE(messages.texts().size(), size_t{1});
+
+    // a code of 13 digits is shown whole, with its hyphen
+    ShowActive(w);
+    TypeProduct(w, "200000000099", QStringLiteral("TREZE DIGITOS"));
+    QCOMPARE(messages.texts().size(), size_t{1});
+    QCOMPARE(Edit(w, "PRO_PLU")->text(), QStringLiteral("200000000099-2"));
   }
 };
 
