@@ -61,6 +61,11 @@ TFCadGrpDepto::TFCadGrpDepto(QWidget* owner, const std::filesystem::path& data_d
        }},
   });
 
+  // whole group descriptions; the department's description takes the rest
+  Grid->setColumnWidth(0, 70);
+  Grid->setColumnWidth(1, 260);
+  Grid->setColumnWidth(2, 80);
+
   auto* box = new QGroupBox(QStringLiteral("  Grupo de Departamento  "), Target());
   auto* outer = new QVBoxLayout(Target());
   outer->addWidget(box);
