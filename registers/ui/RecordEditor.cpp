@@ -1,6 +1,9 @@
 // The record editor frame.
 #include "registers/ui/RecordEditor.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "common/messages.h"
+#include "common/progress.h"
 #include "common/ui/qt_text.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
@@ -84,14 +88,14 @@ void RecordEditor::BuildFrame() {
   act_sair_ = AddCommand("Sair", QStringLiteral("Sair"), QKeySequence(Qt::Key_Escape),
                          QStringLiteral("Sair|Sair da tela atual"));
   if (!options_.view_only) {
-    connect(act_incluir_, &QAction::triggered, this, &RecordEditor::Incluir);
-    connect(act_alterar_, &QAction::triggered, this, &RecordEditor::Alterar);
-    connect(act_excluir_, &QAction::triggered, this, &RecordEditor::Excluir);
-    connect(act_cancelar_, &QAction::triggered, this, &RecordEditor::Cancelar);
-    connect(act_gravar_, &QAction::triggered, this, &RecordEditor::Gravar);
+    connect(act_incluir_, &QAction::triggered, this, Guard([this] { Incluir(); }));
+    connect(act_alterar_, &QAction::triggered, this, Guard([this] { Alterar(); }));
+    connect(act_excluir_, &QAction::triggered, this, Guard([this] { Excluir(); }));
+    connect(act_cancelar_, &QAction::triggered, this, Guard([this] { Cancelar(); }));
+    connect(act_gravar_, &QAction::triggered, this, Guard([this] { Gravar(); }));
   }
-  connect(act_localizar_, &QAction::triggered, this, &RecordEditor::Localizar);
-  connect(act_sair_, &QAction::triggered, this, &RecordEditor::Sair);
+  connect(act_localizar_, &QAction::triggered, this, Guard([this] { Localizar(); }));
+  connect(act_sair_, &QAction::triggered, this, Guard([this] { Sair(); }));
 
   MainMenu1 = new QMenuBar(this);
   MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
@@ -167,15 +171,24 @@ void RecordEditor::SetColumns(std::vector<kaslo::ui::GridColumn> columns) {
   model_ = new kaslo::ui::RecordTableModel(*table_, std::move(columns), this);
   Grid->setModel(model_);
   connect(Grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex& current) { GridRowChanged(current.row()); });
+          [this](const QModelIndex& current) { Guarded([&] { GridRowChanged(current.row()); }); });
   connect(Grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
           [this](const QModelIndex& current) {
             if (following_ || !current.isValid()) return;
-            if (current.column() != grid_column_) {
-              grid_column_ = current.column();
-              GridColumnEntered(current.column());
-            }
+            Guarded([&] { GridColumnChanged(current.column()); });
           });
+}
+
+void RecordEditor::GridColumnChanged(int column) {
+  if (column == grid_column_) return;
+  grid_column_ = column;
+  if (!Editing()) {
+    // GridColExit: rows that other stations wrote show up
+    table_->refresh();
+    ShowTotal();
+    RefreshLookups();
+  }
+  GridColumnEntered(column);
 }
 
 void RecordEditor::BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show) {
@@ -186,6 +199,21 @@ void RecordEditor::BindEdit(QLineEdit* edit, const db::FieldDef& field, std::fun
 void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field) {
   if (combo->objectName().isEmpty()) combo->setObjectName(FromLatin1(field.name));
   bindings_.push_back({combo, std::string(field.name), {}});
+  combo->SetEditRequest([this] {
+    bool editing = false;
+    Guarded([&] { editing = EditFromControl(); });
+    return editing;
+  });
+  const std::string name(field.name);
+  connect(combo, &TDBComboQuelbrix::Left, this, Guard([this, combo, name] {
+            if (!Editing() || !combo->Touched()) return;
+            try {
+              table_->setString(std::string_view(name), ToLatin1(combo->Value()));
+            } catch (const db::Error&) {
+              combo->setFocus();  // the value stays pending in the combo
+              throw;
+            }
+          }));
 }
 
 void RecordEditor::SetEnterChain(std::vector<QWidget*> controls, QWidget* last) {
@@ -195,6 +223,9 @@ void RecordEditor::SetEnterChain(std::vector<QWidget*> controls, QWidget* last) 
 }
 
 void RecordEditor::Start() {
+  // the detail panel is disabled while browsing, yet its long hints show
+  Target_->installEventFilter(this);
+  for (QWidget* w : Target_->findChildren<QWidget*>()) w->installEventFilter(this);
   SetOrderCaption(true);
   SetBrowseState();
   table_->last();
@@ -290,20 +321,38 @@ void RecordEditor::ReadControls() {
   ShowRecord();
 }
 
-void RecordEditor::WriteControls() {
-  if (!Editing()) return;
+bool RecordEditor::WriteControls() {
+  if (!Editing()) return true;
   for (const Binding& b : bindings_) {
     if (!b.control->isEnabled() && !qobject_cast<TDBComboQuelbrix*>(b.control)) continue;
-    if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
-      if (combo->Touched()) table_->setString(std::string_view(b.field), ToLatin1(combo->Value()));
-    } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
-      try {
+    try {
+      if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
+        if (combo->Touched()) table_->setString(std::string_view(b.field), ToLatin1(combo->Value()));
+      } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
         table_->setString(std::string_view(b.field), ToLatin1(edit->text()));
-      } catch (const db::Error&) {
-        // a number too wide for its field: the validation reports the field
       }
+    } catch (const db::Error& e) {
+      // A value the field cannot hold ("12,5" or a price too wide) would
+      // otherwise be saved as the old value without a word.
+      kaslo::Messages().error(e.what());
+      b.control->setFocus();
+      return false;
     }
   }
+  return true;
+}
+
+bool RecordEditor::EditFromControl() {
+  if (Editing()) return true;
+  if (options_.view_only || table_->eof() || table_->recNo() == 0) return false;
+  try {
+    table_->edit();
+  } catch (const db::Error&) {
+    return false;  // the choice is ignored
+  }
+  SetEditingState();
+  AfterEditStart();
+  return true;
 }
 
 void RecordEditor::FocusField(const std::string& name) {
@@ -381,7 +430,7 @@ bool RecordEditor::PostRecord() { return table_->post(); }
 
 void RecordEditor::Gravar() {
   if (!Editing()) return;
-  WriteControls();
+  if (!WriteControls()) return;
   if (auto invalid = ValidateRecord()) {
     ShowInvalid(*invalid);
     return;
@@ -417,9 +466,13 @@ std::vector<std::string> RecordEditor::FindLabels() const {
 
 void RecordEditor::Localizar() {
   if (Editing() || table_->empty()) return;
+  RunFind();
+  FollowTable();
+}
+
+void RecordEditor::RunFind() {
   TFLocaliza find(this, *table_, FindLabels(), [this] { FollowTable(); });
   find.exec();
-  FollowTable();
 }
 
 void RecordEditor::Sair() {
@@ -455,14 +508,37 @@ bool RecordEditor::event(QEvent* e) {
   return QDialog::event(e);
 }
 
+void RecordEditor::Guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const db::Error& e) {
+    FechaProgresso();
+    kaslo::Messages().error(e.what());
+  } catch (const std::filesystem::filesystem_error& e) {
+    FechaProgresso();
+    kaslo::Messages().error(e.what());
+  }
+}
+
+void RecordEditor::ShowHintOf(QWidget* control) {
+  // as the status bar shows it: the nearest hint up the parents, or nothing
+  QString tip;
+  for (QWidget* w = control; w && w != this && tip.isEmpty(); w = w->parentWidget()) tip = w->statusTip();
+  if (hints_on_) status0_->setText(tip);
+}
+
 bool RecordEditor::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::KeyPress) {
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (e->type() == QEvent::Enter && w && (w == Target_ || Target_->isAncestorOf(w))) {
+    ShowHintOf(w);
+  } else if (e->type() == QEvent::KeyPress && std::find(enter_chain_.begin(), enter_chain_.end(), w) != enter_chain_.end()) {
     auto* key = static_cast<QKeyEvent*>(e);
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
-      auto* w = qobject_cast<QWidget*>(watched);
-      if (EnterPressed(w)) return true;
-      if (w == last_field_) Gravar();
-      else focusNextChild();
+      Guarded([&] {
+        if (EnterPressed(w)) return;
+        if (w == last_field_) Gravar();
+        else focusNextChild();
+      });
       return true;
     }
   }

@@ -62,6 +62,8 @@ class RecordEditor : public QDialog {
   void SetColumns(std::vector<kaslo::ui::GridColumn> columns);
   QWidget* Target() const { return Target_; }
   void BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show = {});
+  // The combo asks the frame for edit mode before a choice, and writes its
+  // code to the pending row when the user leaves it.
   void BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field);
   // Enter in these controls moves on; in `last` it runs Gravar.
   void SetEnterChain(std::vector<QWidget*> controls, QWidget* last);
@@ -89,6 +91,9 @@ class RecordEditor : public QDialog {
   virtual std::string PickerCode();
   // Entering a grid column: toggles "Um" and "Dois".
   virtual void GridColumnEntered(int column);
+  // Leaving a grid column while browsing: the main table is refreshed (to
+  // see what other stations wrote), then the window's lookup tables.
+  virtual void RefreshLookups() {}
   virtual void SetOrderCaption(bool by_code);
   virtual void ShowTotal();
   // The texts of failed posts (insert, edit) and of a failed append.
@@ -98,14 +103,31 @@ class RecordEditor : public QDialog {
   // Labels of the current tag's fields for the find dialog.
   virtual std::vector<std::string> FindLabels() const;
 
+  // Runs the find dialog on the main table; the window may search on
+  // another tag meanwhile (the group window).
+  virtual void RunFind();
+
   // ---- for subclasses
+  // Runs a command of the user. An error of the table engine that the
+  // command does not turn into a message of its own is shown with the
+  // engine's text, and the window stays usable.
+  void Guarded(const std::function<void()>& command);
+  template <class F>
+  auto Guard(F command) {
+    return [this, command] { Guarded(command); };
+  }
   void SyncState();       // SetBrowseState or SetEditingState by the table's mode
   void SetBrowseState();
   void SetEditingState();
   bool Editing() const { return table_->mode() != db::Mode::kBrowse; }
   void ReloadGrid();      // rows changed or order changed; keeps the current record
   void FollowTable();     // grid and controls follow the table's current record
-  void WriteControls();   // bound controls into the pending row
+  // Bound controls into the pending row. A value the field cannot hold is
+  // reported with the engine's text and focused; then false.
+  bool WriteControls();
+  // Puts the main table into edit mode for a control that is about to
+  // change the record (a flag combo); true when the table is editing.
+  bool EditFromControl();
   void ReadControls();    // current or pending row into the bound controls
   void FocusField(const std::string& name);
   void ShowInvalid(const kaslo::registers::Invalid& invalid);
@@ -131,6 +153,8 @@ class RecordEditor : public QDialog {
   QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint);
   void BuildFrame();
   void GridRowChanged(int row);
+  void GridColumnChanged(int column);
+  void ShowHintOf(QWidget* control);
 
   Options options_;
   kaslo::ui::RecordTableModel* model_ = nullptr;
@@ -150,5 +174,5 @@ class RecordEditor : public QDialog {
   bool hints_on_ = true;
   bool following_ = false;
   bool closing_ = false;
-  int grid_column_ = -1;
+  int grid_column_ = 0;  // the grid opens on its first column
 };

@@ -299,6 +299,61 @@ class FrameTest : public QObject {
     t.findKey({2.0, 5.0});
     QCOMPARE(PickAndClose(w), std::string("002005"));
   }
+
+  void groupFindSearchesTheGroupCode() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadGrpDepto w(nullptr, dir.path());
+    ShowActive(w);
+    kaslo::ui::WhenModal([](QWidget* dialog) {
+      // the group code alone, not group;department
+      QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Digite o código e tecle ENTER"));
+      auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
+      QTest::keyClicks(edit, "3");
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    Action(w, "Localizar")->trigger();
+    QCOMPARE(w.MainTable().asInteger(ycogrp::GRP_CODIGO), int64_t{3});
+    QCOMPARE(QString::fromStdString(w.MainTable().tag()).toUpper(), QStringLiteral("UM"));
+    QCOMPARE(Edit(w, "GRP_CODIGO")->text(), QStringLiteral("03"));
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+  }
+
+  void hintsOfTheDisabledPanelAndRefreshOnLeavingAColumn() {
+    db::testing::TempDataDir dir({.demo = true});
+    TFCadDepto w(nullptr, dir.path());
+    ShowActive(w);
+    auto* panel0 = w.findChild<QLabel*>("StatusPanel0");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(w.findChild<QToolButton*>("btnIncluir"), &enter);
+    QCOMPARE(panel0->text(), QStringLiteral("Inclui um novo registro no cadastro"));
+    // browsing: the detail panel is disabled and still shows its hints
+    Edit(w, "DEP_DESCR")->setStatusTip(QStringLiteral("Descrição do departamento"));
+    QVERIFY(!Edit(w, "DEP_DESCR")->isEnabled());
+    QApplication::sendEvent(Edit(w, "DEP_DESCR"), &enter);
+    QCOMPARE(panel0->text(), QStringLiteral("Descrição do departamento"));
+    QApplication::sendEvent(Edit(w, "TRB_CODIGO"), &enter);
+    QCOMPARE(panel0->text(), QString());
+    // editing: hints are off
+    Action(w, "Incluir")->trigger();
+    QApplication::sendEvent(Edit(w, "DEP_DESCR"), &enter);
+    QCOMPARE(panel0->text(), QString());
+    Action(w, "Cancelar")->trigger();
+
+    // a department another station adds shows once a column is left
+    {
+      auto dep = db::Database(dir.path()).open(ycodep::kTable);
+      dep->append();
+      dep->setNumber(ycodep::DEP_CODIGO, 40);
+      dep->setString(ycodep::DEP_DESCR, "OUTRA ESTACAO");
+      dep->post();
+    }
+    auto* grid = w.findChild<QTableView*>("Grid");
+    const int rows = grid->model()->rowCount();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QCOMPARE(grid->model()->rowCount(), rows + 1);
+    QCOMPARE(Panel1(w), QStringLiteral("Total [ %1 ]").arg(rows + 1));
+  }
 };
 
 QTEST_MAIN(FrameTest)

@@ -52,13 +52,41 @@ void TDBComboQuelbrix::Choose(const QString& value) {
   touched_ = true;
 }
 
+bool TDBComboQuelbrix::MayChange() { return !read_only_ && (!edit_request_ || edit_request_()); }
+
+void TDBComboQuelbrix::showPopup() {
+  // dropping the list down puts the table into edit mode; when it cannot,
+  // no choice could be kept, so the list stays closed
+  if (!MayChange()) return;
+  QComboBox::showPopup();
+}
+
 void TDBComboQuelbrix::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     ShowStored(stored_);
     event->ignore();  // the window decides what Esc means
     return;
   }
+  const QString text = event->text();
+  const bool printable = !text.isEmpty() && text.at(0).unicode() > 31;
+  const bool moves = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_PageUp ||
+                     event->key() == Qt::Key_PageDown || event->key() == Qt::Key_Home || event->key() == Qt::Key_End;
+  if ((printable || moves) && !MayChange()) return;
   const int before = currentIndex();
   QComboBox::keyPressEvent(event);
   if (currentIndex() != before) touched_ = true;
+}
+
+void TDBComboQuelbrix::wheelEvent(QWheelEvent* event) {
+  if (!MayChange()) return;
+  const int before = currentIndex();
+  QComboBox::wheelEvent(event);
+  if (currentIndex() != before) touched_ = true;
+}
+
+void TDBComboQuelbrix::focusOutEvent(QFocusEvent* event) {
+  QComboBox::focusOutEvent(event);
+  // not when only the list popped up over it
+  if (event->reason() == Qt::PopupFocusReason) return;
+  emit Left();
 }

@@ -79,8 +79,8 @@ TFCadDepto::TFCadDepto(QWidget* owner, const std::filesystem::path& data_dir)
   row->addWidget(btnTribut);
   row->addWidget(TRB_DESCR, 1);
   form->addRow(QStringLiteral("Cód. da Tributação:"), line);
-  connect(TRB_CODIGO, &QLineEdit::textChanged, this, &TFCadDepto::TRB_CODIGOChange);
-  connect(btnTribut, &QToolButton::clicked, this, &TFCadDepto::btnTributClick);
+  connect(TRB_CODIGO, &QLineEdit::textChanged, this, Guard([this] { TRB_CODIGOChange(); }));
+  connect(btnTribut, &QToolButton::clicked, this, Guard([this] { btnTributClick(); }));
   SetEnterChain({DEP_CODIGO, DEP_DESCR, TRB_CODIGO}, TRB_CODIGO);
   Start();
 }

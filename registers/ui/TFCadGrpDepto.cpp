@@ -61,6 +61,11 @@ TFCadGrpDepto::TFCadGrpDepto(QWidget* owner, const std::filesystem::path& data_d
        }},
   });
 
+  // whole group descriptions; the department's description takes the rest
+  Grid->setColumnWidth(0, 70);
+  Grid->setColumnWidth(1, 260);
+  Grid->setColumnWidth(2, 80);
+
   auto* box = new QGroupBox(QStringLiteral("  Grupo de Departamento  "), Target());
   auto* outer = new QVBoxLayout(Target());
   outer->addWidget(box);
@@ -97,9 +102,9 @@ TFCadGrpDepto::TFCadGrpDepto(QWidget* owner, const std::filesystem::path& data_d
   grid->addWidget(btnDepto, 2, 2);
   grid->addWidget(DEP_DESCR, 2, 3);
   grid->setColumnStretch(3, 1);
-  connect(GRP_CODIGO, &QLineEdit::textChanged, this, &TFCadGrpDepto::GRP_CODIGOChange);
-  connect(DEP_CODIGO, &QLineEdit::textChanged, this, &TFCadGrpDepto::DEP_CODIGOChange);
-  connect(btnDepto, &QToolButton::clicked, this, &TFCadGrpDepto::btnDeptoClick);
+  connect(GRP_CODIGO, &QLineEdit::textChanged, this, Guard([this] { GRP_CODIGOChange(); }));
+  connect(DEP_CODIGO, &QLineEdit::textChanged, this, Guard([this] { DEP_CODIGOChange(); }));
+  connect(btnDepto, &QToolButton::clicked, this, Guard([this] { btnDeptoClick(); }));
   SetEnterChain({GRP_CODIGO, GRP_DESCR, DEP_CODIGO}, DEP_CODIGO);
   Start();
 }
@@ -241,6 +246,27 @@ void TFCadGrpDepto::GridColumnEntered(int column) {
   table_->setTag(to_description ? "Dois" : "Um");
   SetOrderCaption(!to_description);
   ReloadGrid();
+}
+
+void TFCadGrpDepto::RefreshLookups() {
+  dep_->refresh();
+}
+
+void TFCadGrpDepto::RunFind() {
+  // on the order by group and department the dialog asks for the group alone
+  const bool by_code = QString::fromStdString(table_->tag()).compare("Um", Qt::CaseInsensitive) == 0;
+  if (!by_code) {
+    RecordEditor::RunFind();
+    return;
+  }
+  table_->setTag("Tres");
+  try {
+    RecordEditor::RunFind();
+  } catch (...) {
+    table_->setTag("Um");
+    throw;
+  }
+  table_->setTag("Um");
 }
 
 std::string TFCadGrpDepto::PickerCode() {

@@ -27,6 +27,8 @@ class TFCadGrpDepto final : public RecordEditor {
   void AfterEditStart() override;
   void AfterBrowse() override;
   void GridColumnEntered(int column) override;
+  void RefreshLookups() override;
+  void RunFind() override;
   std::string PickerCode() override;
   void ShowTotal() override {}
 

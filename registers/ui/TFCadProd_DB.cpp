@@ -41,6 +41,9 @@ QLabel* Panel(QWidget* parent, const char* name) {
   return label;
 }
 
+constexpr int kTypedCodeLength = 13;
+constexpr int kShownCodeLength = 14;
+
 double NumberOf(const QLineEdit* edit) { return TextoParaNumero(ToLatin1(edit->text())); }
 
 }  // namespace
@@ -83,7 +86,8 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   };
 
   PRO_PLU = new QLineEdit(box);
-  PRO_PLU->setMaxLength(13);
+  // a stored code of 13 digits shows with its hyphen; only typing is held to 13
+  PRO_PLU->setMaxLength(kShownCodeLength);
   PRO_PLU->setMinimumWidth(150);
   BindEdit(PRO_PLU, ycopro::PRO_PLU, [digit](const db::Table& t) {
     if (t.isBlank(ycopro::PRO_PLU)) return QString();
@@ -164,7 +168,15 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   grid->addWidget(PRO_ESTQ, row++, 4);
   PRO_PROMO = combo(ycopro::PRO_PROMO, {QStringLiteral("NÃO"), "SIM"}, {"N", "S"});
   label(QStringLiteral("Produto em Promoção? :"), row, 0);
-  grid->addWidget(PRO_PROMO, row++, 1);
+  grid->addWidget(PRO_PROMO, row, 1);
+  // kept for the tables of older installations; never shown
+  PRO_UNMED = combo(ycopro::PRO_UNMED, {"UN", "KG", "MT", "LT"}, {"0", "1", "2", "3"});
+  auto* unmed_label = new QLabel(QStringLiteral("Un.Medida:"), box);
+  unmed_label->setObjectName(QStringLiteral("lblPRO_UNMED"));
+  grid->addWidget(unmed_label, row, 3);
+  grid->addWidget(PRO_UNMED, row++, 4);
+  unmed_label->hide();
+  PRO_UNMED->hide();
   grid->setColumnStretch(3, 0);
   grid->setColumnStretch(4, 1);
 
@@ -182,12 +194,15 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   btn_trib->setFocusPolicy(Qt::NoFocus);
   btn_dep->setFocusPolicy(Qt::NoFocus);
 
-  connect(PRO_TRIBUT, &QLineEdit::textChanged, this, &TFCadProd_DB::PRO_TRIBUTChange);
-  connect(PRO_DEPTO, &QLineEdit::textChanged, this, &TFCadProd_DB::PRO_DEPTOChange);
-  connect(btn_trib, &QToolButton::clicked, this, &TFCadProd_DB::btnTributClick);
-  connect(btn_dep, &QToolButton::clicked, this, &TFCadProd_DB::btnDeptoClick);
+  connect(PRO_TRIBUT, &QLineEdit::textChanged, this, Guard([this] { PRO_TRIBUTChange(); }));
+  connect(PRO_DEPTO, &QLineEdit::textChanged, this, Guard([this] { PRO_DEPTOChange(); }));
+  connect(btn_trib, &QToolButton::clicked, this, Guard([this] { btnTributClick(); }));
+  connect(btn_dep, &QToolButton::clicked, this, Guard([this] { btnDeptoClick(); }));
   connect(PRO_PESAD, &QComboBox::activated, this, [this] { ApplyFormats(); });
   connect(PRO_CASAD, &QComboBox::activated, this, [this] { ApplyFormats(); });
+  // leaving the decimals or the promotion combo re-applies the price formats
+  connect(PRO_CASAD, &TDBComboQuelbrix::Left, this, [this] { ApplyFormats(); });
+  connect(PRO_PROMO, &TDBComboQuelbrix::Left, this, [this] { ApplyFormats(); });
   SetEnterChain({PRO_PLU, PRO_DESCR, PRO_RESUM, PRO_TRIBUT, PRO_DEPTO, PRO_PESAD, litrad, grpite, PRO_CASAD,
                  PRO_PCOVEN, PRO_ESTQ, PRO_PROMO},
                 PRO_ESTQ);
@@ -210,7 +225,14 @@ void TFCadProd_DB::GridColumnEntered(int column) {
   ReloadGrid();
 }
 
+void TFCadProd_DB::RefreshLookups() {
+  grp_->refresh();
+  trb_->refresh();
+  ShowRecord();
+}
+
 void TFCadProd_DB::AfterBrowse() {
+  PRO_PLU->setMaxLength(kShownCodeLength);
   // after every post and cancel: back to the code order with a fresh count
   if (by_description_ || !table_->tag().empty()) {
     by_description_ = false;
@@ -233,6 +255,7 @@ void TFCadProd_DB::AfterAppend() {
   remembered_.reset();
   ReadControls();
   PRO_PLU->clear();
+  PRO_PLU->setMaxLength(kTypedCodeLength);
   PRO_PLU->setEnabled(true);
 }
 

@@ -31,6 +31,7 @@ class TFCadProd_DB final : public RecordEditor {
   void AfterEditStart() override;
   void AfterBrowse() override;
   void GridColumnEntered(int column) override;
+  void RefreshLookups() override;
   void SetOrderCaption(bool by_code) override;
   void ShowTotal() override {}
   std::string_view EditFailedText() const override { return kaslo::registers::kMsgIncluirFalhou; }
@@ -60,4 +61,5 @@ class TFCadProd_DB final : public RecordEditor {
   class TDBComboQuelbrix* PRO_PESAD;
   class TDBComboQuelbrix* PRO_CASAD;
   class TDBComboQuelbrix* PRO_PROMO;
+  class TDBComboQuelbrix* PRO_UNMED;
 };

@@ -18,6 +18,11 @@
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFCadGrpDepto.h"
 #include "registers/ui/TFCadProd_DB.h"
+#include "registers/ui/TFLocaliza.h"
+#include "db/tables/ycotrb.h"
+#include <QComboBox>
+#include <QGroupBox>
+#include <filesystem>
 
 using kaslo::testing::ScriptedMessages;
 
@@ -201,6 +206,171 @@ class ProductWindowTest : public QObject {
     const QString first = grid->model()->index(0, 1).data().toString();
     const QString second = grid->model()->index(1, 1).data().toString();
     QVERIFY(first <= second);
+  }
+
+  void engineErrorsShowTheEngineText() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    auto& t = w.MainTable();
+    t.first();
+    const double code = t.asNumber(ycopro::PRO_PLU);
+    const double price = t.asNumber(ycopro::PRO_PCOVEN);
+    w.findChild<QTableView*>("Grid")->setCurrentIndex(w.findChild<QTableView*>("Grid")->model()->index(0, 0));
+
+    // a price typed with its currency sign is not saved as the old price in silence
+    Action(w, "Alterar")->trigger();
+    Edit(w, "PRO_PCOVEN")->setText("R$ 12");
+    QTest::keyClick(Edit(w, "PRO_ESTQ"), Qt::Key_Return);
+    QCOMPARE(messages.texts(),
+             (std::vector<std::string>{"YCOPRO.DBF: 'R$ 12' is not a number for field PRO_PCOVEN"}));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_PCOVEN"));
+    QVERIFY(Action(w, "Gravar")->isEnabled());  // still editing
+    Action(w, "Cancelar")->trigger();
+    QVERIFY(t.findKey(code));
+    QCOMPARE(t.asNumber(ycopro::PRO_PCOVEN), price);
+
+    // the tax table gone: the picker cannot open, the window stays usable
+    Action(w, "Incluir")->trigger();
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      if (QString::fromStdString(entry.path().filename().string()).toUpper() == "YCOTRB.DBF") {
+        std::filesystem::remove(entry.path());
+      }
+    }
+    w.findChild<QToolButton*>("btnPRO_TRIBUT")->click();
+    QCOMPARE(messages.texts().back(), std::string("YCOTRB.DBF: table not found in the data directory"));
+    QVERIFY(Action(w, "Cancelar")->isEnabled());
+    Action(w, "Cancelar")->trigger();
+    QVERIFY(Action(w, "Incluir")->isEnabled());
+  }
+
+  void flagCombosEditModeFormatsAndHiddenUnit() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    auto* casad = w.findChild<TDBComboQuelbrix*>("PRO_CASAD");
+    auto* promo = w.findChild<TDBComboQuelbrix*>("PRO_PROMO");
+    auto* unmed = w.findChild<TDBComboQuelbrix*>("PRO_UNMED");
+    QVERIFY(unmed && !unmed->isVisibleTo(&w));
+    QCOMPARE(unmed->Items(), (QStringList{"UN", "KG", "MT", "LT"}));
+    QCOMPARE(unmed->Values(), (QStringList{"0", "1", "2", "3"}));
+    auto* unmed_label = w.findChild<QLabel*>("lblPRO_UNMED");
+    QCOMPARE(unmed_label->text(), QStringLiteral("Un.Medida:"));
+    QVERIFY(!unmed_label->isVisibleTo(&w));
+
+    // browsing: the detail panel is disabled, so no combo can be dropped
+    QVERIFY(!casad->isEnabled());
+    QVERIFY(!casad->isEnabledTo(&w) || !w.findChild<QWidget*>("Target")->isEnabled());
+    // dropping a combo down puts the table into edit mode
+    auto& t = w.MainTable();
+    QCOMPARE(t.mode(), db::Mode::kBrowse);
+    casad->showPopup();
+    QCOMPARE(t.mode(), db::Mode::kEdit);
+    casad->hidePopup();
+    QVERIFY(Action(w, "Gravar")->isEnabled());
+    QVERIFY(!Action(w, "Incluir")->isEnabled());
+    Action(w, "Cancelar")->trigger();
+
+    // leaving the promotion combo re-applies the price format of the decimals
+    Action(w, "Alterar")->trigger();
+    casad->setFocus();
+    QTest::keyClick(casad, Qt::Key_Down);  // "3"
+    QCOMPARE(casad->currentText(), QStringLiteral("3"));
+    promo->setFocus();  // leaving the decimals combo writes it
+    QCOMPARE(t.getString(ycopro::PRO_CASAD), std::string("3"));
+    Edit(w, "PRO_PCOVEN")->setText("2.5");
+    promo->setFocus();
+    Edit(w, "PRO_DESCR")->setFocus();
+    QCOMPARE(Edit(w, "PRO_PCOVEN")->text(), QStringLiteral("2.500"));
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+    QCOMPARE(t.getString(ycopro::PRO_CASAD), std::string("3"));
+    QCOMPARE(t.asNumber(ycopro::PRO_PCOVEN), 2.5);
+
+    // a new product stores PRO_UNMED 0, shown "UN" by the hidden combo
+    TypeProduct(w, "77", QStringLiteral("UNIDADE OCULTA"));
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+    QCOMPARE(t.asNumber(ycopro::PRO_UNMED), 0.0);
+    QCOMPARE(unmed->currentText(), QStringLiteral("UN"));
+  }
+
+  void leavingAGridColumnSeesOtherStations() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    auto* grid = w.findChild<QTableView*>("Grid");
+    const int rows = grid->model()->rowCount();
+    {
+      // another station adds a tax code and a product that uses it
+      db::Database other(dir.path());
+      auto trb = other.open(ycotrb::kTable);
+      trb->append();
+      trb->setNumber(ycotrb::TRB_CODIGO, 9);
+      trb->setString(ycotrb::TRB_DESCR, "ISENTO NOVO");
+      trb->post();
+      auto pro = other.open(ycopro::kTable);
+      pro->append();
+      pro->setNumber(ycopro::PRO_PLU, 1);
+      pro->setString(ycopro::PRO_DESCR, "DE OUTRA ESTACAO");
+      pro->setNumber(ycopro::PRO_TRIBUT, 9);
+      pro->post();
+    }
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    QCOMPARE(grid->model()->rowCount(), rows + 1);
+    QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("DE OUTRA ESTACAO"));
+    QVERIFY(w.windowTitle().endsWith(QStringLiteral("[ %1 ]").arg(rows + 1)));
+    grid->setCurrentIndex(grid->model()->index(0, 0));  // the new product
+    QCOMPARE(w.findChild<QLabel*>("TRB_DESCR")->text(), QStringLiteral("ISENTO NOVO"));
+  }
+
+  void findOnProductCodes() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    auto& t = w.MainTable();
+    t.last();
+    const std::string last = t.getString(ycopro::PRO_PLU);
+    t.first();
+    bool closed_on_missing = true;
+    kaslo::ui::WhenModal([&](QWidget* dialog) {
+      QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Digite o código e tecle ENTER"));
+      auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
+      QTest::keyClicks(edit, "0");  // a code no product has: the nearest is shown
+      QTest::keyClick(edit, Qt::Key_Return);
+      closed_on_missing = !dialog->isVisible();
+      edit->clear();
+      QTest::keyClicks(edit, QString::fromStdString(last));
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    Action(w, "Localizar")->trigger();
+    QVERIFY(!closed_on_missing);
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"Produto nao encontrado!"}));
+    QCOMPARE(messages.messages().front().kind, kaslo::testing::MessageKind::kError);
+    QCOMPARE(t.getString(ycopro::PRO_PLU), last);
+
+    // ordered by description the dialog takes any text
+    auto* grid = w.findChild<QTableView*>("Grid");
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    kaslo::ui::WhenModal([](QWidget* dialog) {
+      QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Procurar registro por [ Descrição ]  "));
+      auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
+      QTest::keyClicks(edit, "ZZZ");
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    Action(w, "Localizar")->trigger();
+    QCOMPARE(messages.texts().size(), size_t{1});
+
+    // a code of 13 digits is shown whole, with its hyphen
+    ShowActive(w);
+    TypeProduct(w, "200000000099", QStringLiteral("TREZE DIGITOS"));
+    QCOMPARE(messages.texts().size(), size_t{1});
+    QCOMPARE(Edit(w, "PRO_PLU")->text(), QStringLiteral("200000000099-2"));
   }
 };
 
