@@ -3,7 +3,8 @@
 // over loopback with a register made here, "&Visualizar Dados" opens the
 // register viewer on the received file, and "&Substituir Cadastro" puts the
 // terminal's rows into the table. Operators (text), clients and products
-// (binary, products with the terminal's identification first).
+// (binary, products with the terminal's identification first). The operators
+// are driven by the keyboard alone, the others by the mouse.
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -132,30 +133,51 @@ class CommunicationE2eTest : public QObject {
     return cells;
   }
 
-  // Runs the window's reading for terminal 1: double-click on its row, a
-  // free port typed in, "Iniciar &Servidor" answered Yes, and kaslo-terminal
+  // How the user drives the windows: the mouse, or the keyboard alone
+  // (Enter on the focused row, the port typed and Enter, Alt+V, Alt+S, Alt+F).
+  enum class By { kMouse, kKeyboard };
+
+  // Runs the window's reading for terminal 1: the row chosen, a free port
+  // typed in, "Iniciar &Servidor" answered Yes, and kaslo-terminal
   // connecting from 127.0.0.1 with `answers` in its send folder, until the
   // row reads "Comunicação Finalizada". Leaves the terminal's output in
   // terminal_out_.
-  void ServeReading(TFCargaTcp& window, ScriptedMessages& messages, const Files& answers, const char* model) {
+  void ServeReading(TFCargaTcp& window, ScriptedMessages& messages, const Files& answers, const char* model, By by) {
     const fs::path out = dir_ / "terminal" / "out";
     fs::create_directories(out);
     for (const auto& [name, bytes] : answers) std::ofstream(out / name, std::ios::binary) << bytes;
 
     QTreeWidget* list = List(window);
-    const QPoint at = list->visualItemRect(list->topLevelItem(0)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
-    const uint16_t port = FreePort();
     QLineEdit* edit = Find<QLineEdit>(window, "edtPorta");
-    edit->selectAll();
-    QTest::keyClicks(edit, QString::number(port));
-    QCOMPARE(edit->text(), QString::number(port));
+    const uint16_t port = FreePort();
     messages.QueueConfirm(true);
-    Click(window, "btnIniciar");
+    if (by == By::kMouse) {
+      const QPoint at = list->visualItemRect(list->topLevelItem(0)).center();
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+      QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
+      edit->selectAll();
+      QTest::keyClicks(edit, QString::number(port));
+      Click(window, "btnIniciar");
+    } else {
+      // The list has the focus and its first row is the focused one.
+      window.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&window));
+      QTRY_VERIFY(list->hasFocus());
+      QCOMPARE(list->currentItem(), list->topLevelItem(0));
+      QTest::keyClick(list, Qt::Key_Return);
+      QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
+      edit->setFocus();
+      edit->selectAll();
+      QTest::keyClicks(edit, QString::number(port));
+      QTest::keyClick(edit, Qt::Key_Return);
+    }
+    QCOMPARE(edit->text(), QString::number(port));
+    QCOMPARE(messages.pending(), size_t{0});
     QVERIFY(window.runner().listening());
+    QCOMPARE(window.runner().port(), port);
     QCOMPARE(Status(window, 0), QStringLiteral("Aguardando Comunicação"));
+    QVERIFY(!edit->isEnabled());
 
     QProcess terminal;
     terminal.start(TerminalProgram(), {"--port", QString::number(port), "--from", "127.0.0.1", "--model", model,
@@ -169,32 +191,49 @@ class CommunicationE2eTest : public QObject {
     QVERIFY2(terminal_out_.contains(QStringLiteral("127.0.0.1 end")), qPrintable(terminal_out_));
   }
 
-  // "&Visualizar Dados" on the finished row 1; `act` runs in the viewer once
-  // its display is done, and the viewer is closed with "&Fechar". False when
-  // no viewer opened.
-  bool View(TFCargaTcp& window, const std::function<void(TFTcpViewCad&)>& act) {
+  // "&Visualizar Dados" on the row chosen before the reading; `act` runs in
+  // the viewer once its display is done, and the viewer is closed with
+  // "&Fechar". False when no viewer opened or it stayed open.
+  bool View(TFCargaTcp& window, By by, const std::function<void(TFTcpViewCad&)>& act) {
     bool ran = false;
     bool closed = false;
     kaslo::ui::WhenModal(
         [&](QWidget* w) {
           if (auto* viewer = qobject_cast<TFTcpViewCad*>(w)) {
             ran = true;
+            // Mnemonics reach the window that is active.
+            if (by == By::kKeyboard && !QTest::qWaitForWindowActive(viewer)) return;
             act(*viewer);
-            Click(*viewer, "btnCancela");
-            closed = !viewer->isVisible();
+            if (by == By::kMouse)
+              Click(*viewer, "btnCancela");
+            else
+              QTest::keyClick(viewer->windowHandle(), Qt::Key_F, Qt::AltModifier);
+            closed = QTest::qWaitFor([&] { return !viewer->isVisible(); }, kLongWaitMs);
           }
           if (w->isVisible()) w->close();
         },
         kLongWaitMs);
-    List(window)->setCurrentItem(List(window)->topLevelItem(0));
-    Click(window, "btnVisualizar");
+    if (by == By::kMouse)
+      Click(window, "btnVisualizar");
+    else {
+      // Keys go in through the window, as the platform delivers them, so
+      // that the mnemonics are matched; a mnemonic clicks its button a
+      // moment later.
+      QTest::keyClick(window.windowHandle(), Qt::Key_V, Qt::AltModifier);
+      if (!QTest::qWaitFor([&] { return ran; }, kLongWaitMs)) return false;
+    }
     return ran && closed;
   }
 
-  // The viewer's replacement answered Yes, as the user does it.
-  static void Replace(TFTcpViewCad& viewer, ScriptedMessages& messages) {
+  // The viewer's replacement answered Yes.
+  static void Replace(TFTcpViewCad& viewer, ScriptedMessages& messages, By by) {
     messages.QueueConfirm(true);
-    Click(viewer, "BtnSub");
+    if (by == By::kMouse)
+      Click(viewer, "BtnSub");
+    else {
+      QTest::keyClick(viewer.windowHandle(), Qt::Key_S, Qt::AltModifier);
+      QVERIFY(QTest::qWaitFor([&] { return messages.pending() == 0; }, kLongWaitMs));
+    }
   }
 
   // Closes the communication window as the user does; a reading asks nothing.
@@ -231,7 +270,7 @@ class CommunicationE2eTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.windowTitle(), QStringLiteral("Leitura do Cadastro de Operadores"));
 
-    ServeReading(window, messages, {{"Suser.dad", kOperators}}, "4");
+    ServeReading(window, messages, {{"Suser.dad", kOperators}}, "4", By::kKeyboard);
     if (QTest::currentTestFailed()) return;
     const QString& out = terminal_out_;
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent Suser.dad 117")), qPrintable(out));
@@ -240,7 +279,7 @@ class CommunicationE2eTest : public QObject {
     QCOMPARE(Slurp(dir_ / "Suser1.rec"), kOperators);
     messages.Clear();
 
-    const bool viewed = View(window, [&](TFTcpViewCad& v) {
+    const bool viewed = View(window, By::kKeyboard, [&](TFTcpViewCad& v) {
       QCOMPARE(v.windowTitle(), QStringLiteral("Leitura do Cadastro de Operadores - Total de Registros [ 3 ]"));
       QCOMPARE(v.findChild<QLabel*>(QStringLiteral("lbl_estacao"))->text(), QStringLiteral("1"));
       QCOMPARE(v.findChild<QLabel*>(QStringLiteral("lbl_ter_ecfser"))->text(), QStringLiteral("127.0.0.1"));
@@ -251,11 +290,11 @@ class CommunicationE2eTest : public QObject {
       QCOMPARE(Row(grid, 1).mid(0, 7), (QStringList{"22", "OTAVIO         ", Q("NÃO"), "0042", Q("NÃO"), Q("NÃO"), "SIM"}));
       QCOMPARE(Row(grid, 2).mid(0, 5), (QStringList{"23", Q("JOSÉ REIS      "), Q("NÃO"), "7777", "SIM"}));
       QCOMPARE(Cell(grid, 2, 15), QStringLiteral("SIM"));  // "Acr.SubTot.", the 12th flag
-      Replace(v, messages);
+      Replace(v, messages, By::kKeyboard);
       QVERIFY(v.isVisible());
     });
-    QVERIFY(viewed);
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
+    QVERIFY(viewed);
     CloseWindow(window);
     QCOMPARE(messages.texts().size(), size_t{2});
     QCOMPARE(messages.unanswered(), 0);
@@ -286,21 +325,21 @@ class CommunicationE2eTest : public QObject {
     TFCargaTcp window(db::Database(dir_), 16);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    ServeReading(window, messages, {{"SClient.dad", clients}}, "4");
+    ServeReading(window, messages, {{"SClient.dad", clients}}, "4", By::kMouse);
     if (QTest::currentTestFailed()) return;
     const QString& out = terminal_out_;
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent SClient.dad 256")), qPrintable(out));
     QCOMPARE(Slurp(dir_ / "SClient1.rec"), clients);
     messages.Clear();
 
-    QVERIFY(View(window, [&](TFTcpViewCad& v) {
+    QVERIFY(View(window, By::kMouse, [&](TFTcpViewCad& v) {
       QCOMPARE(v.windowTitle(), QStringLiteral("Leitura do Cadastro de Clientes - Total de Registros [ 2 ]"));
       QTableWidget* grid = v.findChild<QTableWidget*>(QStringLiteral("Grid"));
       QCOMPARE(grid->rowCount(), 2);
       QCOMPARE(Row(grid, 0), (QStringList{"0051", "11.222.333/0001-81", Q("MERCADO SÃO JOÃO"), "RUA DAS FLORES 10",
                                           "SALA 2", "VERDE"}));
       QCOMPARE(Row(grid, 1), (QStringList{"0052", "123.456.789-09", "ANA PAULA", "AV. BRASIL 500", "SALA 2", "VERMELHO"}));
-      Replace(v, messages);
+      Replace(v, messages, By::kMouse);
     }));
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
     CloseWindow(window);
@@ -327,7 +366,7 @@ class CommunicationE2eTest : public QObject {
     TFCargaTcp window(db::Database(dir_), 18);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    ServeReading(window, messages, {{"Sid.dad", identity}, {"SProds.dad", products}}, "5");
+    ServeReading(window, messages, {{"Sid.dad", identity}, {"SProds.dad", products}}, "5", By::kMouse);
     if (QTest::currentTestFailed()) return;
     const QString& out = terminal_out_;
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent Sid.dad 25")), qPrintable(out));
@@ -337,7 +376,7 @@ class CommunicationE2eTest : public QObject {
     QVERIFY(db::Database(dir_).open(ycobar::kTable)->recordCount() > 0);
     messages.Clear();
 
-    QVERIFY(View(window, [&](TFTcpViewCad& v) {
+    QVERIFY(View(window, By::kMouse, [&](TFTcpViewCad& v) {
       QCOMPARE(v.windowTitle(), QStringLiteral("Leitura do Cadastro de Produtos - Total de Registros [ 3 ]"));
       QTableWidget* grid = v.findChild<QTableWidget*>(QStringLiteral("Grid"));
       QCOMPARE(grid->rowCount(), 3);
@@ -348,7 +387,7 @@ class CommunicationE2eTest : public QObject {
       QCOMPARE(Cell(grid, 1, 7), QStringLiteral("SIM"));
       QCOMPARE(Cell(grid, 2, 8), QStringLiteral("OU"));
       QCOMPARE(Cell(grid, 2, 10), QStringLiteral("12.050"));
-      Replace(v, messages);
+      Replace(v, messages, By::kMouse);
     }));
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
     CloseWindow(window);

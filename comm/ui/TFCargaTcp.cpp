@@ -138,6 +138,10 @@ TFCargaTcp::TFCargaTcp(const db::Database& db, int tag, QWidget* owner, comm::Jo
   ListPlu->installEventFilter(this);
 
   edtPorta->setMaximumWidth(70);
+  // Enter in the port box starts the server; left to Qt, the first button
+  // ("Seleção Individual") would be the default and Enter would clear the
+  // selection the user has just made.
+  btnIniciar->setDefault(true);
   lblPorta->setBuddy(edtPorta);
   lblAguarde->setStyleSheet(QStringLiteral("font-weight: bold; color: #1d3f73;"));
   lblAguarde->setMinimumHeight(lblAguarde->fontMetrics().height() + 4);
@@ -229,6 +233,7 @@ void TFCargaTcp::ShowLabel() {
     btnIndividual->setEnabled(false);
     btnTodos->setEnabled(false);
     btnIniciar->setEnabled(false);
+    edtPorta->setEnabled(false);  // the server listens on the port it was started with
     lblDica->setEnabled(false);
     lblAguarde->repaint();
   }
@@ -236,6 +241,10 @@ void TFCargaTcp::ShowLabel() {
 
 void TFCargaTcp::ListPluDblClick(QTreeWidgetItem* item) {
   if (!item) return;
+  // Enter acts on the focused row, which the keyboard leaves unselected;
+  // select it, so that "&Visualizar Dados" later finds the row the user chose.
+  ListPlu->setCurrentItem(item);
+  item->setSelected(true);
   runner_->toggleRow(static_cast<size_t>(ListPlu->indexOfTopLevelItem(item)));
   RowsChanged();
 }
