@@ -286,6 +286,8 @@ class CommunicationE2eTest : public QObject {
       QTableWidget* grid = v.findChild<QTableWidget*>(QStringLiteral("Grid"));
       QCOMPARE(grid->rowCount(), 3);
       QCOMPARE(grid->columnCount(), 16);
+      QCOMPARE(grid->currentRow(), 0);
+      QCOMPARE(grid->currentColumn(), 1);  // beside the fixed code column
       QCOMPARE(Row(grid, 0).mid(0, 5), QStringList({"21", "BEATRIZ COSTA  ", "SIM", "9001", "SIM"}));
       QCOMPARE(Row(grid, 1).mid(0, 7), (QStringList{"22", "OTAVIO         ", Q("NÃO"), "0042", Q("NÃO"), Q("NÃO"), "SIM"}));
       QCOMPARE(Row(grid, 2).mid(0, 5), (QStringList{"23", Q("JOSÉ REIS      "), Q("NÃO"), "7777", "SIM"}));
