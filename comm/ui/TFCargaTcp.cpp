@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -89,6 +90,28 @@ QIcon StateImage(int image) {
   return QIcon(pixmap);
 }
 
+// Draws the chosen row with a frame instead of the selection or hover tint,
+// which would hide the row's state colour (waiting, communicating, finished).
+class RowDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem plain(option);
+    plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+    QStyledItemDelegate::paint(painter, plain, index);
+    if (!(option.state & QStyle::State_Selected)) return;
+    painter->save();
+    painter->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), 2));
+    const QRectF r = QRectF(option.rect).adjusted(1, 1, -1, -1);
+    painter->drawLine(r.topLeft(), r.topRight());
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    if (index.column() == 0) painter->drawLine(r.topLeft(), r.bottomLeft());
+    if (index.column() == index.model()->columnCount() - 1) painter->drawLine(r.topRight(), r.bottomRight());
+    painter->restore();
+  }
+};
+
 }  // namespace
 
 TFCargaTcp::TFCargaTcp(const db::Database& db, int tag, QWidget* owner, comm::JobOptions options)
@@ -136,8 +159,13 @@ TFCargaTcp::TFCargaTcp(const db::Database& db, int tag, QWidget* owner, comm::Jo
   ListPlu->headerItem()->setTextAlignment(kColProgress, Qt::AlignCenter);
   ListPlu->setMinimumSize(80 + 144 + 180 + 90 + 4, 240);
   ListPlu->installEventFilter(this);
+  ListPlu->setItemDelegate(new RowDelegate(ListPlu));
 
   edtPorta->setMaximumWidth(70);
+  // Enter in the port box starts the server; left to Qt, the first button
+  // ("Seleção Individual") would be the default and Enter would clear the
+  // selection the user has just made.
+  btnIniciar->setDefault(true);
   lblPorta->setBuddy(edtPorta);
   lblAguarde->setStyleSheet(QStringLiteral("font-weight: bold; color: #1d3f73;"));
   lblAguarde->setMinimumHeight(lblAguarde->fontMetrics().height() + 4);
@@ -229,6 +257,7 @@ void TFCargaTcp::ShowLabel() {
     btnIndividual->setEnabled(false);
     btnTodos->setEnabled(false);
     btnIniciar->setEnabled(false);
+    edtPorta->setEnabled(false);  // the server listens on the port it was started with
     lblDica->setEnabled(false);
     lblAguarde->repaint();
   }
@@ -236,6 +265,10 @@ void TFCargaTcp::ShowLabel() {
 
 void TFCargaTcp::ListPluDblClick(QTreeWidgetItem* item) {
   if (!item) return;
+  // Enter acts on the focused row, which the keyboard leaves unselected;
+  // select it, so that "&Visualizar Dados" later finds the row the user chose.
+  ListPlu->setCurrentItem(item);
+  item->setSelected(true);
   runner_->toggleRow(static_cast<size_t>(ListPlu->indexOfTopLevelItem(item)));
   RowsChanged();
 }

@@ -253,6 +253,25 @@ class TFCargaTcpTest : public QObject {
     QVERIFY(messages.messages().empty());
   }
 
+  void theChosenRowKeepsItsStateColour() {
+    ScriptedMessages messages;
+    TFCargaTcp window(db::Database(dir_), 8);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTreeWidget* list = List(window);
+    DoubleClick(window, 1);
+    QVERIFY(list->topLevelItem(1)->isSelected());
+    // Away from the list, whose focus frame is a light tint of its own.
+    Find<QLineEdit>(window, "edtPorta")->setFocus();
+    // A point of the row away from its texts: the end of the address cell.
+    const QRect cell = list->visualItemRect(list->topLevelItem(1));
+    const QPoint at(list->columnViewportPosition(1) + list->columnWidth(1) - 8, cell.center().y());
+    QCOMPARE(list->viewport()->grab().toImage().pixelColor(at), QColor(0xDD, 0xDD, 0xFF));
+    Finish(window, 1);
+    QTRY_COMPARE(Status(window, 1), QStringLiteral("Comunicação Finalizada"));
+    QTRY_COMPARE(list->viewport()->grab().toImage().pixelColor(at), QColor(0xDF, 0xE0, 0xE1));
+  }
+
   void startWithoutSelectionOnlyTellsSo() {
     ScriptedMessages messages;
     TFCargaTcp window(db::Database(dir_), 181);

@@ -177,6 +177,9 @@ void TFTcpViewCad::ShowGrid(const viewers::RegisterGrid& grid) {
     }
   }
   if (Grid->columnCount() > 0) SizeColumns(Grid);
+  // The cursor starts on the first data cell beside the fixed column, not
+  // on the code cell, which cannot be selected.
+  if (Grid->rowCount() > 0 && Grid->columnCount() > 1) Grid->setCurrentCell(0, 1);
   Grid->setUpdatesEnabled(true);
   Grid->setVisible(true);
   setWindowTitle(FromUtf8(viewers::ViewerCaption(title_, grid)));
