@@ -235,6 +235,7 @@ void JobRunner::SetLabel(std::string_view text) {
 bool JobRunner::close() {
   if (server_) {
     server_->stop();
+    listening_ = false;
     SetLabel(kLabelServerStopped);
   }
   return CloseJob(db_, kind_);

@@ -181,6 +181,7 @@ TEST_F(JobRunnerTest, StartArmsSelectedRowsOnly) {
   EXPECT_FALSE(runner.finished());
   EXPECT_FALSE(runner.close());
   EXPECT_EQ(runner.label(), "Servidor de comunicação encerrado");
+  EXPECT_FALSE(runner.listening());
   EXPECT_EQ(messages_.pending(), 0u);
 }
 

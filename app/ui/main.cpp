@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "app/startup.h"
 #include "app/ui/TFMenu.h"
@@ -14,6 +17,12 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kaslo_roza"));
   QApplication::setApplicationVersion(MainCaption());
+  // Qt's own texts (file dialogs, context menus) in Portuguese where the
+  // translations are installed.
+  QTranslator qt_texts;
+  if (qt_texts.load(QLocale(QStringLiteral("pt_BR")), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qt_texts);
 
   QCommandLineParser parser;
   parser.addHelpOption();

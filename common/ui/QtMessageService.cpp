@@ -1,6 +1,7 @@
 // QMessageBox and QInputDialog behind kaslo::Messages().
 #include "common/ui/QtMessageService.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -23,6 +24,9 @@ int Show(QMessageBox::Icon icon, const std::string& text, const std::string& tit
          QMessageBox::StandardButtons buttons, QMessageBox::StandardButton default_button) {
   QMessageBox box(icon, Title(title), BoxText(text), buttons, Owner());
   box.setDefaultButton(default_button);
+  // The store's user reads Portuguese, whatever the desktop's language.
+  if (QAbstractButton* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("&Sim"));
+  if (QAbstractButton* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("&Não"));
   return box.exec();
 }
 
@@ -51,11 +55,14 @@ bool QtMessageService::confirm(const std::string& text, const std::string& title
 
 std::optional<std::string> QtMessageService::input(const std::string& title, const std::string& prompt,
                                                    const std::string& initial) {
-  bool ok = false;
-  QString answer = QInputDialog::getText(Owner(), FromUtf8(title), FromUtf8(prompt), QLineEdit::Normal,
-                                         FromUtf8(initial), &ok);
-  if (!ok) return std::nullopt;
-  return ToUtf8(answer);
+  QInputDialog dialog(Owner());
+  dialog.setWindowTitle(FromUtf8(title));
+  dialog.setLabelText(FromUtf8(prompt));
+  dialog.setTextValue(FromUtf8(initial));
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("Cancelar"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return ToUtf8(dialog.textValue());
 }
 
 }  // namespace kaslo::ui

@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QtTest>
 
@@ -70,6 +72,29 @@ class CommonUiTest : public QObject {
     kaslo::ui::AnswerNextBox(QMessageBox::No, &seen);
     QVERIFY(!service.confirm("Confirma?"));
     QCOMPARE(seen.icon, QMessageBox::Question);
+  }
+
+  void questionButtonsArePortuguese() {
+    kaslo::ui::QtMessageService service;
+    QStringList buttons;
+    kaslo::ui::WhenModal([&](QWidget* w) {
+      auto* box = qobject_cast<QMessageBox*>(w);
+      QVERIFY(box);
+      for (QAbstractButton* button : box->buttons()) buttons << button->text();
+      box->button(QMessageBox::No)->click();
+    });
+    QVERIFY(!service.confirm("Confirma?"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("&Não"), QStringLiteral("&Sim")}));
+
+    QString cancel;
+    kaslo::ui::WhenModal([&](QWidget* w) {
+      for (auto* button : w->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Cancelar")) cancel = button->text();
+      qobject_cast<QDialog*>(w)->reject();
+    });
+    QVERIFY(!service.input("t", "p", "").has_value());
+    QCOMPARE(cancel, QStringLiteral("Cancelar"));
   }
 
   void inputDialogGivesTextOrCancel() {
