@@ -377,6 +377,7 @@ void RecordEditor::Incluir() {
     kaslo::Messages().information(reg::LimitMessage(options_.limit));
     return;
   }
+  BeforeEditing();
   try {
     table_->append();
   } catch (const db::Error&) {
@@ -391,6 +392,7 @@ void RecordEditor::Incluir() {
 
 void RecordEditor::Alterar() {
   if (Editing() || options_.view_only || table_->eof() || table_->recNo() == 0) return;
+  BeforeEditing();
   try {
     table_->edit();
   } catch (const db::Error&) {

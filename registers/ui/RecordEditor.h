@@ -79,6 +79,8 @@ class RecordEditor : public QDialog {
   virtual bool BeforePost() { return true; }
   virtual bool BeforeDelete() { return true; }
   virtual bool DeleteRecord();
+  // Runs before Incluir appends and before Alterar edits.
+  virtual void BeforeEditing() {}
   virtual void AfterAppend() {}
   virtual void AfterEditStart() {}
   virtual void AfterBrowse() {}

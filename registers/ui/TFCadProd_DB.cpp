@@ -242,6 +242,13 @@ void TFCadProd_DB::AfterBrowse() {
   SetOrderCaption(true);
 }
 
+void TFCadProd_DB::BeforeEditing() {
+  // Inserts and changes always run in code order; the current row stays.
+  if (!by_description_) return;
+  table_->setTag("Um");
+  ReloadGrid();
+}
+
 void TFCadProd_DB::AfterAppend() {
   table_->setString(ycopro::PRO_PESAD, "N");
   table_->setString(ycopro::PRO_LITRAD, "N");

@@ -27,6 +27,7 @@ class TFCadProd_DB final : public RecordEditor {
   QWidget* FirstField() const override;
   bool EnterPressed(QWidget* control) override;
   void ShowRecord() override;
+  void BeforeEditing() override;
   void AfterAppend() override;
   void AfterEditStart() override;
   void AfterBrowse() override;

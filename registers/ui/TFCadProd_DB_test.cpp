@@ -206,6 +206,17 @@ class ProductWindowTest : public QObject {
     const QString first = grid->model()->index(0, 1).data().toString();
     const QString second = grid->model()->index(1, 1).data().toString();
     QVERIFY(first <= second);
+
+    // Changing a product runs in code order, on the same product.
+    grid->setCurrentIndex(grid->model()->index(3, 1));
+    const QString chosen = grid->model()->index(3, 1).data().toString();
+    Action(w, "Alterar")->trigger();
+    QCOMPARE(w.MainTable().tag(), std::string("Um"));
+    QCOMPARE(Edit(w, "PRO_DESCR")->text(), chosen);
+    const QString code0 = grid->model()->index(0, 0).data().toString();
+    const QString code1 = grid->model()->index(1, 0).data().toString();
+    QVERIFY(code0 < code1);
+    Action(w, "Cancelar")->trigger();
   }
 
   void engineErrorsShowTheEngineText() {
