@@ -12,6 +12,7 @@
 
 #include "comm/protocol_test_support.h"
 #include "comm/sintegra_check.h"
+#include "comm/terminal_bytes_test_support.h"
 #include "common/clock.h"
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycopro.h"
@@ -24,27 +25,6 @@ namespace {
 using namespace comm::testing;
 using Strings = std::vector<std::string>;
 
-std::string Pad(std::string s, size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-std::string Blanks(size_t n) { return std::string(n, ' '); }
-
-std::string Bcd(std::string_view digits) {
-  std::string out;
-  for (size_t i = 0; i + 1 < digits.size(); i += 2)
-    out.push_back(static_cast<char>(((digits[i] - '0') << 4) | (digits[i + 1] - '0')));
-  return out;
-}
-std::string BcdLowFirst(std::string_view digits) {
-  std::string b = Bcd(digits);
-  return std::string(b.rbegin(), b.rend());
-}
-std::string Le(uint64_t v, size_t bytes) {
-  std::string out;
-  for (size_t i = 0; i < bytes; ++i, v >>= 8) out.push_back(static_cast<char>(v & 0xFF));
-  return out;
-}
 
 // An 86-byte record of the terminal's product memory.
 std::string ProductMemory(std::string_view plu12, std::string_view description, std::string_view quantity12,

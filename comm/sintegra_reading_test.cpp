@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "comm/sintegra_check.h"
+#include "comm/terminal_bytes_test_support.h"
 #include "comm/sintegra_header.h"
 #include "common/clock.h"
 #include "db/tables/ycoprm.h"
@@ -21,28 +22,7 @@ namespace {
 using std::chrono::year_month_day;
 using namespace std::chrono_literals;
 
-std::string Pad(std::string s, size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-std::string Blanks(size_t n) { return std::string(n, ' '); }
-
-// Digits packed two to a byte, first digit in the high half.
-std::string Bcd(std::string_view digits) {
-  std::string out;
-  for (size_t i = 0; i + 1 < digits.size(); i += 2)
-    out.push_back(static_cast<char>(((digits[i] - '0') << 4) | (digits[i + 1] - '0')));
-  return out;
-}
-std::string BcdLowFirst(std::string_view digits) {
-  std::string b = Bcd(digits);
-  return std::string(b.rbegin(), b.rend());
-}
-std::string Le(uint64_t v, size_t bytes) {
-  std::string out;
-  for (size_t i = 0; i < bytes; ++i, v >>= 8) out.push_back(static_cast<char>(v & 0xFF));
-  return out;
-}
+using namespace comm::testing;
 
 // One product record of the terminal's memory.
 std::string ProductRecord(std::string_view plu12, std::string_view description, std::string_view tax2,
