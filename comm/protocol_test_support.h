@@ -2,7 +2,10 @@
 // kaslo-terminal run as a child process.
 #pragma once
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +54,19 @@ struct ProcessResult {
   int exit_code = -1;
   std::string out;
 };
+
+// A loopback port that nothing listens on right now.
+inline uint16_t FreeLoopbackPort() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
 
 inline fs::path BinDir() {
   const char* dir = std::getenv("KASLO_BIN_DIR");

@@ -41,6 +41,8 @@
 #include "db/tables/ycopro.h"
 #include "viewers/ui/TFTcpViewCad.h"
 
+#include "comm/protocol_test_support.h"
+
 namespace fs = std::filesystem;
 using kaslo::testing::ScriptedMessages;
 using Texts = std::vector<std::string>;
@@ -79,28 +81,7 @@ std::string ProductRecord(const std::string& plu12, const std::string& descr, co
   return r;
 }
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A loopback port that nothing listens on right now.
-uint16_t FreePort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
-QString TerminalProgram() {
-  const char* dir = std::getenv("KASLO_BIN_DIR");
-  return QString::fromStdString(((dir ? fs::path(dir) : fs::path("bin")) / "kaslo-terminal").string());
-}
+QString TerminalProgram() { return QString::fromStdString((comm::testing::BinDir() / "kaslo-terminal").string()); }
 
 QString Q(const std::string& utf8) { return kaslo::ui::FromUtf8(utf8); }
 
@@ -149,7 +130,7 @@ class CommunicationE2eTest : public QObject {
 
     QTreeWidget* list = List(window);
     QLineEdit* edit = Find<QLineEdit>(window, "edtPorta");
-    const uint16_t port = FreePort();
+    const uint16_t port = comm::testing::FreeLoopbackPort();
     messages.QueueConfirm(true);
     if (by == By::kMouse) {
       const QPoint at = list->visualItemRect(list->topLevelItem(0)).center();
@@ -276,7 +257,7 @@ class CommunicationE2eTest : public QObject {
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent Suser.dad 117")), qPrintable(out));
     QCOMPARE(messages.texts(), Texts{"Confirma  [ Leitura do Cadastro de Operadores ]\rdos terminais selecionados ?"});
     // Byte for byte what the terminal sent.
-    QCOMPARE(Slurp(dir_ / "Suser1.rec"), kOperators);
+    QCOMPARE(comm::testing::Slurp(dir_ / "Suser1.rec"), kOperators);
     messages.Clear();
 
     const bool viewed = View(window, By::kKeyboard, [&](TFTcpViewCad& v) {
@@ -331,7 +312,7 @@ class CommunicationE2eTest : public QObject {
     if (QTest::currentTestFailed()) return;
     const QString& out = terminal_out_;
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent SClient.dad 256")), qPrintable(out));
-    QCOMPARE(Slurp(dir_ / "SClient1.rec"), clients);
+    QCOMPARE(comm::testing::Slurp(dir_ / "SClient1.rec"), clients);
     messages.Clear();
 
     QVERIFY(View(window, By::kMouse, [&](TFTcpViewCad& v) {
@@ -373,8 +354,8 @@ class CommunicationE2eTest : public QObject {
     const QString& out = terminal_out_;
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent Sid.dad 25")), qPrintable(out));
     QVERIFY2(out.contains(QStringLiteral("127.0.0.1 sent SProds.dad 258")), qPrintable(out));
-    QCOMPARE(Slurp(dir_ / "Sid1.rec"), identity);
-    QCOMPARE(Slurp(dir_ / "SProds1.rec"), products);
+    QCOMPARE(comm::testing::Slurp(dir_ / "Sid1.rec"), identity);
+    QCOMPARE(comm::testing::Slurp(dir_ / "SProds1.rec"), products);
     QVERIFY(db::Database(dir_).open(ycobar::kTable)->recordCount() > 0);
     messages.Clear();
 

@@ -33,6 +33,8 @@
 #include "db/table.h"
 #include "db/tables/ycoy60.h"
 
+#include "comm/protocol_test_support.h"
+
 namespace fs = std::filesystem;
 using kaslo::testing::MessageKind;
 using kaslo::testing::RecordingProgress;
@@ -43,30 +45,7 @@ namespace {
 
 constexpr int kLongWaitMs = 60000;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// A loopback port that nothing listens on right now.
-uint16_t FreePort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
-}
-
-QString Terminal() {
-  const char* dir = std::getenv("KASLO_BIN_DIR");
-  return QString::fromStdString(((dir ? fs::path(dir) : fs::path("bin")) / "kaslo-terminal").string());
-}
+QString Terminal() { return QString::fromStdString((comm::testing::BinDir() / "kaslo-terminal").string()); }
 
 }  // namespace
 
@@ -139,7 +118,7 @@ class TFCargaTcpTest : public QObject {
     });
     DoubleClick(window, 0);
     QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
-    const uint16_t port = FreePort();
+    const uint16_t port = comm::testing::FreeLoopbackPort();
     Find<QLineEdit>(window, "edtPorta")->setText(QString::number(port));
     messages.QueueConfirm(true);
     Click(window, "btnIniciar");
@@ -173,11 +152,11 @@ class TFCargaTcpTest : public QObject {
     QCOMPARE(List(window)->topLevelItem(0)->text(3), QStringLiteral("100 %"));
     QCOMPARE(List(window)->topLevelItem(0)->background(0).color(), QColor(0xDF, 0xE0, 0xE1));
     // Byte for byte what the job prepared: 86-byte products for model 4.
-    const std::string products = Slurp(terminal_dir / "in" / "RProds.dad");
+    const std::string products = comm::testing::Slurp(terminal_dir / "in" / "RProds.dad");
     QVERIFY(!products.empty());
     QCOMPARE(products.size() % 86, size_t{0});
-    QCOMPARE(products, Slurp(dir_ / "Prods5"));
-    QCOMPARE(Slurp(terminal_dir / "in" / "Rnlumnt.dad"), Slurp(dir_ / "Rnlumnt.dad"));
+    QCOMPARE(products, comm::testing::Slurp(dir_ / "Prods5"));
+    QCOMPARE(comm::testing::Slurp(terminal_dir / "in" / "Rnlumnt.dad"), comm::testing::Slurp(dir_ / "Rnlumnt.dad"));
 
     messages.Clear();
     messages.QueueConfirm(true);
@@ -369,7 +348,7 @@ class TFCargaTcpTest : public QObject {
     QTRY_COMPARE(Status(window, 1), QStringLiteral("Comunicação Finalizada"));
     Click(window, "btnVisualizar");
     const fs::path file = dir_ / "Suser2.rec";
-    Write(file, std::string(78, '0'));
+    comm::testing::Write(file, std::string(78, '0'));
     Click(window, "btnVisualizar");
     kaslo::ui::UnregisterWindow("TFTcpViewCad");
 
@@ -403,7 +382,7 @@ class TFCargaTcpTest : public QObject {
     const fs::path file = dir_ / "GX1.rec";
     QCOMPARE(messages.texts(), Texts{"Arquivo " + file.string() + ", não encontrado."});
 
-    Write(file, "LEITURA X\r\nTOTAL    12,50\r\nA\xE7\xFA" "car\r\n");
+    comm::testing::Write(file, "LEITURA X\r\nTOTAL    12,50\r\nA\xE7\xFA" "car\r\n");
     std::vector<fs::path> handed;
     TFTextViewer::SetEditorLauncher([&](const fs::path& p) {
       handed.push_back(p);
