@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "comm/sintegra_check.h"
+#include "comm/sintegra_test_store.h"
 #include "common/clock.h"
 #include "common/messages.h"
 #include "db/tables/ycoprm.h"
@@ -86,19 +87,7 @@ class DailySintegraTest : public ::testing::Test {
   void SetUp() override {
     kaslo::SetFixedNow(kaslo::DateTime{2026y / 12 / 20d, 9, 0, 0});
     kaslo::SetMessageService(&messages_);
-    auto prm = db().open(ycoprm::kTable);
-    prm->first();
-    prm->edit();
-    prm->setNumber(ycoprm::PRM_CNPJ, 12345678000195);
-    prm->setString(ycoprm::PRM_IE, "110042490114");
-    prm->setString(ycoprm::PRM_RAZAOS, "MERCADO EXEMPLO LTDA");
-    prm->setString(ycoprm::PRM_MUNICI, "SAO PAULO");
-    prm->setString(ycoprm::PRM_UF, "SP");
-    prm->setNumber(ycoprm::PRM_FONE, 1155732100);
-    prm->setString(ycoprm::PRM_ENDERE, "RUA DAS FLORES");
-    prm->setString(ycoprm::PRM_NUMERO, "120");
-    prm->setNumber(ycoprm::PRM_CEP, 4117);
-    prm->setNumber(ycoprm::PRM_CEPP, 91);
+    auto prm = comm::testing::EditStoreIdentity(db());
     ASSERT_TRUE(prm->post());
   }
 

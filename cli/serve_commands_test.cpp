@@ -12,6 +12,7 @@
 
 #include "comm/protocol_test_support.h"
 #include "comm/sintegra_check.h"
+#include "comm/sintegra_test_store.h"
 #include "comm/terminal_bytes_test_support.h"
 #include "common/clock.h"
 #include "db/tables/ycoprm.h"
@@ -106,21 +107,9 @@ class ServeCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     terminal_dir_ = FreshDir("kaslo_serve_terminal_");
-    auto prm = db().open(ycoprm::kTable);
-    prm->first();
-    prm->edit();
-    prm->setNumber(ycoprm::PRM_CNPJ, 12345678000195);
-    prm->setString(ycoprm::PRM_IE, "110042490114");
-    prm->setString(ycoprm::PRM_RAZAOS, "MERCADO EXEMPLO LTDA");
-    prm->setString(ycoprm::PRM_MUNICI, "SAO PAULO");
-    prm->setString(ycoprm::PRM_UF, "SP");
-    prm->setNumber(ycoprm::PRM_FONE, 1155732100);
-    prm->setString(ycoprm::PRM_ENDERE, "RUA DAS FLORES");
-    prm->setString(ycoprm::PRM_NUMERO, "120");
+    auto prm = comm::testing::EditStoreIdentity(db());
     prm->setString(ycoprm::PRM_COMPLE, "LOJA 2");
     prm->setString(ycoprm::PRM_BAIRRO, "CENTRO");
-    prm->setNumber(ycoprm::PRM_CEP, 4117);
-    prm->setNumber(ycoprm::PRM_CEPP, 91);
     prm->setString(ycoprm::PRM_CONTAT, "MARIA SOUZA");
     ASSERT_TRUE(prm->post());
     prm.reset();

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "comm/sintegra_check.h"
+#include "comm/sintegra_test_store.h"
 #include "comm/terminal_bytes_test_support.h"
 #include "comm/sintegra_header.h"
 #include "common/clock.h"
@@ -85,21 +86,9 @@ class SintegraReadingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     kaslo::SetFixedNow(kaslo::DateTime{2026y / 12 / 8d, 10, 0, 0});
-    auto prm = db().open(ycoprm::kTable);
-    prm->first();
-    prm->edit();
-    prm->setNumber(ycoprm::PRM_CNPJ, 12345678000195);
-    prm->setString(ycoprm::PRM_IE, "110042490114");
-    prm->setString(ycoprm::PRM_RAZAOS, "MERCADO EXEMPLO LTDA");
-    prm->setString(ycoprm::PRM_MUNICI, "SAO PAULO");
-    prm->setString(ycoprm::PRM_UF, "SP");
-    prm->setNumber(ycoprm::PRM_FONE, 1155732100);
-    prm->setString(ycoprm::PRM_ENDERE, "RUA DAS FLORES");
-    prm->setString(ycoprm::PRM_NUMERO, "120");
+    auto prm = comm::testing::EditStoreIdentity(db());
     prm->setString(ycoprm::PRM_COMPLE, "LOJA 2");
     prm->setString(ycoprm::PRM_BAIRRO, "CENTRO");
-    prm->setNumber(ycoprm::PRM_CEP, 4117);
-    prm->setNumber(ycoprm::PRM_CEPP, 91);
     prm->setString(ycoprm::PRM_CONTAT, "MARIA SOUZA");
     prm->setString(ycoprm::Q40_DIGCON, "N");
     ASSERT_TRUE(prm->post());
