@@ -85,12 +85,15 @@ SizeField ParseSizeField(std::string_view field) {
     if (std::string_view("0123456789.-").find(c) == std::string_view::npos) break;
     number += c;
   }
-  if (number.empty()) return {};
+  // A blank or non-numeric size reads as 0, as the text-to-number routine
+  // reads it: an empty file, and the reading goes on with the next request.
+  if (number.empty()) return {SizeField::kKnown, 0};
   char* end = nullptr;
   double value = std::strtod(number.c_str(), &end);
   // "12-3" or "1.2.3": only a prefix is a number, like the text-to-number
-  // routine reads it; nothing readable at all is an unreadable size.
-  if (end == number.c_str() || !std::isfinite(value) || value < 0) return {};
+  // routine reads it.
+  if (end == number.c_str()) return {SizeField::kKnown, 0};
+  if (!std::isfinite(value) || value < 0) return {};
   if (value >= 18446744073709551615.0) return {SizeField::kKnown, UINT64_MAX};
   return {SizeField::kKnown, static_cast<uint64_t>(value)};
 }
@@ -176,10 +179,10 @@ ReceiveParser::Result ReceiveParser::ParseKnown(std::string_view& bytes, Receive
   if (!sink.OnData(bytes.substr(0, take))) return Result::kEnd;
   bytes.remove_prefix(take);
   remaining_ -= take;
-  if (remaining_ > 0) {
-    sink.OnProgress(remaining_, total_);
-    return Result::kContinue;
-  }
+  // Also after the piece that ends the file, so that a finished file
+  // shows "0 %" whether or not the piece held more than its rest.
+  sink.OnProgress(remaining_, total_);
+  if (remaining_ > 0) return Result::kContinue;
   return sink.OnComplete() ? Result::kContinue : Result::kEnd;
 }
 
@@ -198,6 +201,7 @@ ReceiveParser::Result ReceiveParser::ParseUnknown(std::string_view& bytes, Recei
     if (written_ + data > kMaxReceivedFileSize) return Result::kTooLarge;
     if (data > 0 && !sink.OnData(std::string_view(window).substr(0, data))) return Result::kEnd;
     remaining_ = 0;
+    sink.OnProgress(0, total_);
     return sink.OnComplete() ? Result::kContinue : Result::kEnd;
   }
   size_t keep = std::min(window.size(), marker - 1);

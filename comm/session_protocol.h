@@ -91,9 +91,10 @@ std::optional<std::string> ReceiveProgressText(uint64_t remaining, uint64_t tota
 
 // The size field of a terminal header, blanks removed: "NNNNN" is unknown;
 // otherwise commas become points and the leading run of "0123456789.-" is
-// read as a number, cut to a whole number.
+// read as a number, cut to a whole number. A blank field, or one without a
+// number, is 0.
 struct SizeField {
-  enum Kind { kKnown, kUnknown, kInvalid } kind = kInvalid;  // kInvalid: unreadable or negative
+  enum Kind { kKnown, kUnknown, kInvalid } kind = kInvalid;  // kInvalid: negative
   uint64_t size = 0;
 };
 SizeField ParseSizeField(std::string_view field);
@@ -107,7 +108,8 @@ class ReceiveSink {
   virtual bool OnHeader(std::optional<uint64_t> size) = 0;
   // The next bytes of the current file; false ends the session.
   virtual bool OnData(std::string_view bytes) = 0;
-  // Progress of a file of known size.
+  // Progress after every piece of a file of known size, the last one
+  // included (remaining 0); and remaining 0 when an unknown-size file ends.
   virtual void OnProgress(uint64_t remaining, uint64_t total) {}
   // The current file is complete; send the next request and return true,
   // or false to end the session.
@@ -123,7 +125,7 @@ class ReceiveParser {
   enum class Result {
     kContinue,      // read more
     kEnd,           // the sink ended the session
-    kInvalidSize,   // a header with an unreadable or negative size
+    kInvalidSize,   // a header with a negative size
     kTooLarge,      // a file above kMaxReceivedFileSize
   };
 

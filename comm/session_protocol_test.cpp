@@ -62,9 +62,11 @@ TEST(SizeFieldTest, Readings) {
       {"25", SizeField::kKnown, 25},     {"  860 ", SizeField::kKnown, 860},
       {"NNNNN", SizeField::kUnknown, 0}, {" NNNNN ", SizeField::kUnknown, 0},
       {"12,7", SizeField::kKnown, 12},   {"40x", SizeField::kKnown, 40},
-      {"0", SizeField::kKnown, 0},       {"", SizeField::kInvalid, 0},
-      {"abc", SizeField::kInvalid, 0},   {"-5", SizeField::kInvalid, 0},
-      {"-", SizeField::kInvalid, 0},     {"NNNN", SizeField::kInvalid, 0},
+      {"0", SizeField::kKnown, 0},       {"-5", SizeField::kInvalid, 0},
+      // Blank or without a number: 0, as the text-to-number routine reads it.
+      {"", SizeField::kKnown, 0},        {"     ", SizeField::kKnown, 0},
+      {"abc", SizeField::kKnown, 0},     {"-", SizeField::kKnown, 0},
+      {"NNNN", SizeField::kKnown, 0},
   };
   for (const Case& c : cases) {
     SizeField field = ParseSizeField(c.text);
@@ -85,7 +87,10 @@ class RecordingSink : public ReceiveSink {
     files.back() += bytes;
     return true;
   }
-  void OnProgress(uint64_t remaining, uint64_t total) override { ++progress; }
+  void OnProgress(uint64_t remaining, uint64_t total) override {
+    ++progress;
+    left.push_back(remaining);
+  }
   bool OnComplete() override {
     ++completed;
     return completed < stop_after;
@@ -94,6 +99,7 @@ class RecordingSink : public ReceiveSink {
   std::vector<std::string> files;
   int completed = 0;
   int progress = 0;
+  std::vector<uint64_t> left;  // remaining at each progress call
   int stop_after = 100;
 };
 
@@ -204,20 +210,66 @@ TEST(ReceiveParserTest, SizeZeroCompletesAtOnce) {
   EXPECT_EQ(sink.completed, 1);
 }
 
-TEST(ReceiveParserTest, UnreadableNegativeAndHugeSizesEnd) {
-  auto frame = [](const std::string& size) {
-    std::string body = "\x02" + WireName('S', "user.dad") + size + "\x03";
-    return body + static_cast<char>(Checksum(body));
-  };
-  for (const char* size : {"abc", "-5", ""}) {
+std::string FrameWithSize(const std::string& wire_file, const std::string& size) {
+  std::string body = "\x02" + WireName('S', wire_file) + size + "\x03";
+  return body + static_cast<char>(Checksum(body));
+}
+
+TEST(ReceiveParserTest, NegativeAndHugeSizesEnd) {
+  {
     ReceiveParser parser;
     RecordingSink sink;
-    EXPECT_EQ(parser.Feed(frame(size), sink), ReceiveParser::Result::kInvalidSize) << size;
+    EXPECT_EQ(parser.Feed(FrameWithSize("user.dad", "-5"), sink), ReceiveParser::Result::kInvalidSize);
     EXPECT_TRUE(sink.sizes.empty());
   }
   ReceiveParser parser;
   RecordingSink sink;
-  EXPECT_EQ(parser.Feed(frame(std::to_string(kMaxReceivedFileSize + 1)), sink), ReceiveParser::Result::kTooLarge);
+  EXPECT_EQ(parser.Feed(FrameWithSize("user.dad", std::to_string(kMaxReceivedFileSize + 1)), sink),
+            ReceiveParser::Result::kTooLarge);
+}
+
+TEST(ReceiveParserTest, ABlankOrNonNumericSizeIsAnEmptyFileAndTheReadingGoesOn) {
+  for (const char* size : {"", "     ", "abc"}) {
+    ReceiveParser parser;
+    RecordingSink sink;
+    const std::string stream = FrameWithSize("id.dad", size) + Header(3) + "abc";
+    EXPECT_EQ(parser.Feed(stream, sink), ReceiveParser::Result::kContinue) << '"' << size << '"';
+    EXPECT_EQ(sink.sizes, (std::vector<std::optional<uint64_t>>{0, 3})) << '"' << size << '"';
+    EXPECT_EQ(sink.files, (std::vector<std::string>{"", "abc"}));
+    EXPECT_EQ(sink.completed, 2);
+  }
+}
+
+TEST(ReceiveParserTest, ProgressFollowsEveryPieceUpToTheLast) {
+  const std::string data(900, 'd');
+  const std::string stream = Header(900) + data;
+  const size_t header = stream.size() - data.size();
+  {
+    // Three pieces after the header: the last one ends the file.
+    ReceiveParser parser;
+    RecordingSink sink;
+    parser.Feed(stream.substr(0, header), sink);
+    for (size_t at = header; at < stream.size(); at += 300) parser.Feed(stream.substr(at, 300), sink);
+    EXPECT_EQ(sink.left, (std::vector<uint64_t>{600, 300, 0}));
+    EXPECT_EQ(ReceiveProgressText(sink.left.back(), 900, 80), "0 %");
+  }
+  {
+    // The last piece holds more than the rest: the next header follows.
+    ReceiveParser parser;
+    RecordingSink sink;
+    parser.Feed(stream.substr(0, header + 600), sink);
+    parser.Feed(stream.substr(header + 600) + Header(2) + "xy", sink);
+    EXPECT_EQ(sink.left, (std::vector<uint64_t>{300, 0, 0}));
+  }
+  {
+    // Unknown size: nothing to count until the marker ends the file.
+    ReceiveParser parser;
+    RecordingSink sink;
+    parser.Feed(Header(std::nullopt) + data, sink);
+    EXPECT_TRUE(sink.left.empty());
+    parser.Feed(kDataEndMarker, sink);
+    EXPECT_EQ(sink.left, (std::vector<uint64_t>{0}));
+  }
 }
 
 TEST(ReceiveParserTest, SinkEndsSession) {

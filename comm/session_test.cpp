@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 #include "comm/protocol_test_support.h"
@@ -99,6 +100,64 @@ TEST_F(SessionTest, ZeroLengthFileIsAnnouncedAsZero) {
   ASSERT_EQ(pieces.size(), 2u);
   EXPECT_EQ(pieces[0], std::string("\x02Ruser.dad    0\x03") + static_cast<char>(Checksum("\x02Ruser.dad    0\x03")));
   EXPECT_EQ(pieces[1], EndFrame());
+}
+
+// The receiving side, one piece per write of the terminal.
+class ReadingSessionTest : public SessionTest {
+ protected:
+  // Runs the session for `job`; `terminal` plays the terminal's side and
+  // returns when it is done, then everything left is read until the close.
+  void Converse(const ServerJob& job, const std::function<void(Socket&)>& terminal) {
+    Socket server_side, terminal_side;
+    ASSERT_TRUE(Socket::Pair(&server_side, &terminal_side));
+    std::thread session([&] {
+      TTerminalSession(job, list_, server_side, "127.0.0.2", stopping_).Run();
+      server_side.Close();
+    });
+    terminal(terminal_side);
+    char buffer[4096];
+    while (terminal_side.ReadSome(buffer, sizeof(buffer), 10000) > 0) {
+    }
+    terminal_side.Close();
+    session.join();
+  }
+  // The next piece the server sent.
+  static std::string Next(Socket& terminal) {
+    char buffer[4096];
+    long n = terminal.ReadSome(buffer, sizeof(buffer), 10000);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+  }
+};
+
+TEST_F(ReadingSessionTest, AFinishedReadingEndsAtZeroPercent) {
+  Write(dir_ / "Suser.dad", "08/12/2026 09:05:07\r\n");
+  const std::string data = Pattern(900, 7);
+  Converse({8, dir_, WireName('S', "user.dad"), false}, [&](Socket& terminal) {
+    ASSERT_EQ(Next(terminal), RequestFrame(WireName('S', "user.dad")));
+    ASSERT_TRUE(terminal.WriteAll(TerminalHeaderFrame(WireName('S', "user.dad"), 900)));
+    for (size_t at = 0; at < data.size(); at += 300) ASSERT_TRUE(terminal.WriteAll(data.substr(at, 300)));
+    EXPECT_EQ(Next(terminal), EndFrame());
+  });
+  EXPECT_EQ(Slurp(dir_ / "Suser2.rec"), data);
+  TerminalRow row = list_.row(0);
+  EXPECT_EQ(row.image, kImageFinished);
+  EXPECT_EQ(row.progress, "0 %");
+}
+
+TEST_F(ReadingSessionTest, ABlankSizeIsAnEmptyFileAndTheReadingGoesOn) {
+  Write(dir_ / "SProds.dad", "");
+  const std::string products = Pattern(172, 3);
+  Converse({18, dir_, WireName('S', "Prods.dad"), false}, [&](Socket& terminal) {
+    ASSERT_EQ(Next(terminal), RequestFrame(WireName('S', "id.dad")));
+    std::string blank = "\x02" + WireName('S', "id.dad") + "     \x03";
+    ASSERT_TRUE(terminal.WriteAll(blank + static_cast<char>(Checksum(blank))));
+    ASSERT_EQ(Next(terminal), RequestFrame(WireName('S', "Prods.dad")));
+    ASSERT_TRUE(terminal.WriteAll(TerminalHeaderFrame(WireName('S', "Prods.dad"), products.size()) + products));
+    EXPECT_EQ(Next(terminal), EndFrame());
+  });
+  ASSERT_TRUE(fs::exists(dir_ / "Sid2.rec"));
+  EXPECT_EQ(fs::file_size(dir_ / "Sid2.rec"), 0u);
+  EXPECT_EQ(Slurp(dir_ / "SProds2.rec"), products);
 }
 
 }  // namespace
