@@ -149,8 +149,10 @@ uint8_t ProductFlagByte(std::string_view unit, std::string_view litrado) {
   return flags;
 }
 
+int PriceDecimals(std::string_view decimals) { return !decimals.empty() && decimals[0] == '3' ? 3 : 2; }
+
 std::string PriceDigits(double price, std::string_view decimals) {
-  return DecimalDigits(price, 8, (!decimals.empty() && decimals[0] == '3') ? 3 : 2);
+  return DecimalDigits(price, 8, PriceDecimals(decimals));
 }
 
 std::string StockDigits(double stock) { return DecimalDigits(stock, 8, 3); }
@@ -179,6 +181,25 @@ std::string ProductRecord(const ProductValues& v, ProductRecordSize size) {
   r.push_back('0');
   if (size == ProductRecordSize::k86) r += std::string(6, '\0');
   return r;
+}
+
+ProductRecordSize ProductRecordSizeOfModel(char model) {
+  return static_cast<unsigned char>(model) >= '4' ? ProductRecordSize::k86 : ProductRecordSize::k80;
+}
+
+std::optional<char> IdentificationModel(std::string_view identification) {
+  constexpr size_t kModelCharacter = 22;
+  std::string_view line = identification.substr(0, identification.find_first_of("\r\n"));
+  if (line.size() < kModelCharacter) return std::nullopt;
+  return line[kModelCharacter - 1];
+}
+
+bool WholeProductRecords(uint64_t size, ProductRecordSize record) {
+  return size % static_cast<uint64_t>(record) == 0;
+}
+
+std::string InvalidFileSizeMessage(std::string_view file_name, uint64_t size) {
+  return "Arquivo " + std::string(file_name) + " com tamanho inválido (" + std::to_string(size) + " bytes) !";
 }
 
 double LoadPlu(double plu, bool check_digit) {

@@ -160,10 +160,28 @@ struct ProductValues {
 };
 inline constexpr size_t kProductFlagOffset = 78;
 uint8_t ProductFlagByte(std::string_view unit, std::string_view litrado);
+// The decimals a price travels with: 3 when PRO_CASAD is "3", else 2.
+int PriceDecimals(std::string_view decimals);
 // The price's 8 digits: format "000000.00", or "00000.000" when decimals is "3".
 std::string PriceDigits(double price, std::string_view decimals);
 std::string StockDigits(double stock);
 std::string ProductRecord(const ProductValues& v, ProductRecordSize size);
+
+// The record length of a terminal model: "4" and above take 86-byte
+// records, the older models 80. The load reads the model from the identity
+// answer (kIdentityModelOffset); a received identification ("Sid" + n +
+// ".rec") holds it as the 22nd character of its first line, and the
+// product file a terminal sends back has the same records.
+ProductRecordSize ProductRecordSizeOfModel(char model);
+// The model character of a received identification's content; nullopt when
+// its first line is shorter than 22 characters.
+std::optional<char> IdentificationModel(std::string_view identification);
+// True when `size` bytes are a whole number of records of that length. A
+// received file that is not must not be decoded: every record after a torn
+// one would be read shifted.
+bool WholeProductRecords(uint64_t size, ProductRecordSize record);
+// "Arquivo " + file name + " com tamanho inválido (" + size + " bytes) !"
+std::string InvalidFileSizeMessage(std::string_view file_name, uint64_t size);
 
 // The PLU as sent: with the check-digit option, the 13-digit code without
 // its last digit; the result is then written with 12 digits.

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "comm/load_files.h"
 #include "comm/log_conversion.h"
 #include "comm/session_protocol.h"
 
@@ -152,8 +153,9 @@ bool TTerminalSession::SendSide() {
     }
     fs::path content = FileOf(wire_name_);
     if (job_.job_kind == 181 && product_step_ == 21) {
-      bool model5 = identity_.size() == kIdentitySize && identity_[kIdentityModelOffset] > '3';
-      content = job_.exchange_dir / (model5 ? "Prods5" : "Prods3");
+      bool long_records = identity_.size() == kIdentitySize &&
+                          ProductRecordSizeOfModel(identity_[kIdentityModelOffset]) == ProductRecordSize::k86;
+      content = job_.exchange_dir / (long_records ? "Prods5" : "Prods3");
     }
     if (wire_name_[0] == 'R') {
       if (!SendFile(content)) {

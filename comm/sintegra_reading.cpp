@@ -1,7 +1,7 @@
 // The SINTEGRA file of a SINTEGRA reading. The terminal sends three files:
 //
 // "Sid" + n + ".rec": its identity; the 22nd character of the first line is
-// the model digit, below "5" for 80-byte product records, else 86.
+// the model digit, "4" and above for 86-byte product records, else 80.
 //
 // "SProds" + n + ".rec": its product memory, the records of the product
 // load (80 or 86 bytes) with the month's accumulators filled in:
@@ -56,6 +56,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "comm/load_files.h"
 #include "comm/sintegra_header.h"
 #include "common/checkdigits.h"
 #include "common/clock.h"
@@ -79,7 +80,6 @@ constexpr size_t kProTax = 30;
 constexpr size_t kProQuantity = 38, kProQuantitySize = 6;
 constexpr size_t kProValue = 44;
 constexpr size_t kProBase = 50;
-constexpr size_t kProRecordShort = 80, kProRecordLong = 86;
 
 // Reduction record offsets.
 constexpr size_t kRedSize = 227;
@@ -208,9 +208,9 @@ class ProductLookup {
   std::unique_ptr<db::Table> taxes_;
 };
 
-size_t ProductRecordSize(const std::string& identity) {
-  const std::string first_line = identity.substr(0, identity.find_first_of("\r\n"));
-  return first_line.size() >= 22 && first_line[21] >= '5' ? kProRecordLong : kProRecordShort;
+// A short identification line names no model: the older records.
+ProductRecordSize ProductRecordSizeOf(const std::string& identity) {
+  return ProductRecordSizeOfModel(IdentificationModel(identity).value_or('0'));
 }
 
 struct ProductLines {
@@ -222,7 +222,6 @@ ProductLines BuildProductLines(const db::Database& db, const std::string& record
                                const SintegraPeriod& period) {
   ProductLines lines;
   ProductLookup lookup(db);
-  // A torn last record (fewer bytes than a record) is not a product.
   for (size_t at = 0; at + record_size <= records.size(); at += record_size) {
     const std::string_view rec = std::string_view(records).substr(at, record_size);
     const std::string quantity = Packed(rec.substr(kProQuantity, kProQuantitySize));
@@ -289,9 +288,15 @@ bool BuildSintegraFromReading(const db::Database& db, int terminal, int job_kind
   const auto reductions_file = db.find("S" + reg + n + ".rec");
   if (identity_file.empty() || products_file.empty() || reductions_file.empty()) return false;
 
+  const ProductRecordSize record_size = ProductRecordSizeOf(ReadFile(identity_file));
+  const std::string records = ReadFile(products_file);
+  // Torn records would put every product after them out of step; the
+  // received files stay for a look and for a new reading.
+  if (!WholeProductRecords(records.size(), record_size))
+    throw db::Error(InvalidFileSizeMessage(products_file.filename().string(), records.size()));
+
   const SintegraPeriod period = PeriodOf(period_date);
-  const ProductLines products =
-      BuildProductLines(db, ReadFile(products_file), ProductRecordSize(ReadFile(identity_file)), period);
+  const ProductLines products = BuildProductLines(db, records, static_cast<size_t>(record_size), period);
 
   std::vector<std::string> lines = HeaderRecords(db, period);
   const std::string reductions = ReadFile(reductions_file);

@@ -26,7 +26,11 @@ std::chrono::year_month_day SintegraPeriodDate(int job_kind, std::chrono::year_m
 // reduction files are deleted and true is returned. Returns false, leaving
 // every file as it was, when the job kind is not 997/998 or the identity,
 // product or reduction file of the terminal is missing. Table and file
-// errors are thrown (db::Error). Called on the thread that owns db.
+// errors are thrown (db::Error); so is a product file that is not a whole
+// number of records of the length the identification selects, with the
+// text "Arquivo SProds<n>.rec com tamanho inválido (<size> bytes) !", before
+// anything is written and with every file left as it was. Called on the
+// thread that owns db.
 bool BuildSintegraFromReading(const db::Database& db, int terminal, int job_kind,
                               std::chrono::year_month_day period_date);
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <fstream>
+#include <iterator>
 
 #include "comm/sintegra_check.h"
 #include "comm/sintegra_test_store.h"
@@ -155,7 +156,7 @@ class SintegraReadingTest : public ::testing::Test {
 TEST_F(SintegraReadingTest, ReadingBecomesTheWholeFileAndItsInputsGo) {
   AddTax(1, 18.0);
   AddProduct(123, 1, 1, 1, 2);  // KG, IPI digits 1 and 2
-  WriteIdentity(1, '4');
+  WriteIdentity(1, '3');
   Write("SProds1.rec",
         ProductRecord("000000000123", "ARROZ 5KG", "01", "000000002500", 1500, 50, 1500, 50) +
             ProductRecord("000000000456", "FEIJAO", "02", "000000000000", 10, 0, 10, 0) +  // nothing sold
@@ -204,7 +205,7 @@ TEST_F(SintegraReadingTest, ReadingBecomesTheWholeFileAndItsInputsGo) {
 }
 
 TEST_F(SintegraReadingTest, TerminalWithoutReductionsStillGetsHeaderProductsAndTotals) {
-  WriteIdentity(2, '4');
+  WriteIdentity(2, '3');
   Write("SProds2.rec", ProductRecord("000000000042", "LEITE", "16", "000000001000", 4, 99, 0, 0));
   Write("Sr60m2.rec", "");
   ASSERT_TRUE(BuildSintegraFromReading(db(), 2, kJobSintegraCurrentMonth, 2026y / 12 / 8d));
@@ -246,8 +247,56 @@ TEST_F(SintegraReadingTest, ModelFiveSendsLongRecordsAndTheCheckDigitFindsThePro
                           "LT    " "00000" "0700" "0000" "00000000000000");
 }
 
+TEST_F(SintegraReadingTest, ModelFourSendsLongRecords) {
+  AddTax(1, 18.0);
+  AddProduct(123, 1, 1, 0, 0);
+  WriteIdentity(8, '4');
+  Write("SProds8.rec", ProductRecord("000000000123", "ARROZ 5KG", "01", "000000002500", 1500, 50, 1500, 50, 86) +
+                           ProductRecord("000000000005", "PAO", "15", "000000000004", 1, 0, 0, 0, 86));
+  Write("Sr60m8.rec", "");
+  ASSERT_TRUE(BuildSintegraFromReading(db(), 8, kJobSintegraCurrentMonth, 2026y / 12 / 8d));
+  const auto lines = Lines("r60m8.txt");
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[2], "60R" "122026" "00000000000123" "0000000002500" "0000000000150050" "0000000000150050"
+                      "0001" + Blanks(54));
+  EXPECT_EQ(lines[3], "60R" "122026" "00000000000005" "0000000000004" "0000000000000100" "0000000000000000"
+                      "0015" + Blanks(54));
+}
+
+TEST_F(SintegraReadingTest, AProductFileOfTornRecordsIsRefusedAndEveryFileStays) {
+  // 86-byte records of a fourth-model terminal read as the older 80-byte
+  // ones, and 80-byte records where 86 are due.
+  const std::string long_records = ProductRecord("000000000123", "ARROZ", "01", "000000000001", 1, 0, 1, 0, 86);
+  const std::string short_records =
+      ProductRecord("000000000123", "ARROZ", "01", "000000000001", 1, 0, 1, 0) +
+      ProductRecord("000000000124", "FEIJAO", "01", "000000000001", 1, 0, 1, 0);
+  const struct {
+    char model;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {'3', long_records, "Arquivo SProds9.rec com tamanho inválido (86 bytes) !"},
+      {'4', short_records, "Arquivo SProds9.rec com tamanho inválido (160 bytes) !"},
+  };
+  for (const auto& c : cases) {
+    WriteIdentity(9, c.model);
+    Write("SProds9.rec", c.bytes);
+    Write("Sr60m9.rec", "");
+    try {
+      BuildSintegraFromReading(db(), 9, kJobSintegraCurrentMonth, 2026y / 12 / 8d);
+      ADD_FAILURE() << "built from a torn product file, model " << c.model;
+    } catch (const db::Error& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("r60m9.txt")));
+    std::ifstream in(Path("SProds9.rec"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.bytes);
+    EXPECT_TRUE(std::filesystem::exists(Path("Sr60m9.rec")));
+  }
+}
+
 TEST_F(SintegraReadingTest, WideValuesKeepTheirRightmostDigitsAndABadDateIsToday) {
-  WriteIdentity(4, '4');
+  WriteIdentity(4, '3');
   Write("SProds4.rec", "");
   Reduction r;
   r.ddmmyy = "311126";  // 31 November
@@ -271,7 +320,7 @@ TEST_F(SintegraReadingTest, WideValuesKeepTheirRightmostDigitsAndABadDateIsToday
 }
 
 TEST_F(SintegraReadingTest, PreviousMonthReadsTheOldReductionsAndCoversDecember) {
-  WriteIdentity(5, '4');
+  WriteIdentity(5, '3');
   Write("SProds5.rec", ProductRecord("000000000001", "X", "01", "000000000001", 1, 0, 1, 0));
   Reduction r;
   r.ddmmyy = "311226";
@@ -304,7 +353,7 @@ TEST_F(SintegraReadingTest, PreviousMonthReadOn31MarchCoversFebruary) {
   kaslo::SetFixedNow(kaslo::DateTime{2026y / 3 / 31d, 18, 0, 0});
   AddTax(1, 12.0);
   AddProduct(77, 1, 2, 0, 0);  // MT
-  WriteIdentity(7, '4');
+  WriteIdentity(7, '3');
   Write("SProds7.rec", ProductRecord("000000000077", "FIO", "01", "000000000250", 12, 5, 12, 5));
   Reduction r;
   r.ddmmyy = "270226";
@@ -334,7 +383,7 @@ TEST_F(SintegraReadingTest, PreviousMonthReadOn31MarchCoversFebruary) {
 }
 
 TEST_F(SintegraReadingTest, MissingReceivedFileBuildsNothing) {
-  WriteIdentity(6, '4');
+  WriteIdentity(6, '3');
   Write("SProds6.rec", ProductRecord("000000000001", "X", "01", "000000000001", 1, 0, 1, 0));
   EXPECT_FALSE(BuildSintegraFromReading(db(), 6, kJobSintegraCurrentMonth, 2026y / 12 / 8d));
   EXPECT_FALSE(std::filesystem::exists(Path("r60m6.txt")));
