@@ -55,7 +55,7 @@ bool ConversaoBancoDados(const db::Database& db) {
           "Este procedimento irá acarretar a perda da base de dados.\r\n"
           "Antes de continuar, use a função de EXPORTAÇÃO DE ARQUIVOS\r\n"
           "Deseja continuar?",
-          "ATENÇÃO")) {
+          "ATENÇÃO", DefaultAnswer::kNo)) {
     return false;
   }
   ConverteEstoque(db, StockConversion::kAlways);

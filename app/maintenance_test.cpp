@@ -98,6 +98,8 @@ TEST_F(MaintenanceTest, ConversionEmptiesTheStockEveryTimeItIsConfirmed) {
     EXPECT_EQ(question.kind, MessageKind::kConfirm);
     EXPECT_EQ(question.text, kConversionQuestion);
     EXPECT_EQ(question.title, "ATENÇÃO");
+    // Enter on the question must not empty every stock.
+    EXPECT_EQ(question.default_answer, DefaultAnswer::kNo);
     const auto& done = messages.messages()[2 * round + 1];
     EXPECT_EQ(done.kind, MessageKind::kInformation);
     EXPECT_EQ(done.text, "Operação realizada");

@@ -51,7 +51,7 @@ class ConsoleMessages final : public MessageService {
   explicit ConsoleMessages(bool assume_yes) : assume_yes_(assume_yes) {}
   void information(const std::string& text, const std::string&) override { std::cout << PlainLines(text) << "\n"; }
   void error(const std::string& text, const std::string&) override { std::cerr << PlainLines(text) << "\n"; }
-  bool confirm(const std::string& text, const std::string& title) override {
+  bool confirm(const std::string& text, const std::string& title, DefaultAnswer) override {
     if (!title.empty()) std::cout << title << "\n";
     std::cout << PlainLines(text);
     if (assume_yes_) {

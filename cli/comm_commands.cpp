@@ -24,7 +24,7 @@ class ServeMessages final : public MessageService {
   explicit ServeMessages(bool answer) : answer_(answer) {}
   void information(const std::string& text, const std::string&) override { std::cerr << Flat(text) << "\n"; }
   void error(const std::string& text, const std::string&) override { std::cerr << Flat(text) << "\n"; }
-  bool confirm(const std::string& text, const std::string&) override {
+  bool confirm(const std::string& text, const std::string&, DefaultAnswer) override {
     std::cout << Flat(text) << " " << (answer_ ? "sim" : "não") << std::endl;
     return answer_;
   }

@@ -376,7 +376,7 @@ void ClearProductQueue(const db::Database& db) {
 bool CloseJob(const db::Database& db, int kind) {
   if (kind != kJobProductLoad && kind != kJobChangedProducts) return false;
   if (!ProductQueueHasRows(db)) return false;
-  if (!kaslo::Messages().confirm(std::string(kClearQueueQuestion))) return false;
+  if (!kaslo::ConfirmDestructive(std::string(kClearQueueQuestion))) return false;
   ClearProductQueue(db);
   return true;
 }

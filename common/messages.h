@@ -10,13 +10,17 @@
 
 namespace kaslo {
 
+enum class DefaultAnswer { kYes, kNo };
+
 class MessageService {
  public:
   virtual ~MessageService() = default;
   virtual void information(const std::string& text, const std::string& title = {}) = 0;
   virtual void error(const std::string& text, const std::string& title = {}) = 0;
-  // Yes/No box; true for Yes.
-  virtual bool confirm(const std::string& text, const std::string& title = {}) = 0;
+  // Yes/No box; true for Yes. A question whose Yes destroys or replaces
+  // data asks with No as the default, so that Enter cannot destroy.
+  virtual bool confirm(const std::string& text, const std::string& title = {},
+                       DefaultAnswer default_answer = DefaultAnswer::kYes) = 0;
   // Input box; nullopt when cancelled.
   virtual std::optional<std::string> input(const std::string& title, const std::string& prompt,
                                            const std::string& initial) = 0;
@@ -26,5 +30,10 @@ class MessageService {
 // written to stderr and questions answered No.
 void SetMessageService(MessageService* service);
 MessageService& Messages();
+
+// A question whose Yes destroys or replaces data: No is the default button.
+inline bool ConfirmDestructive(const std::string& text) {
+  return Messages().confirm(text, {}, DefaultAnswer::kNo);
+}
 
 }  // namespace kaslo

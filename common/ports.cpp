@@ -24,7 +24,7 @@ class StderrMessages final : public MessageService {
  public:
   void information(const std::string& text, const std::string&) override { std::cerr << text << "\n"; }
   void error(const std::string& text, const std::string&) override { std::cerr << text << "\n"; }
-  bool confirm(const std::string& text, const std::string&) override {
+  bool confirm(const std::string& text, const std::string&, DefaultAnswer) override {
     std::cerr << text << " [no]\n";
     return false;
   }

@@ -36,8 +36,9 @@ void ScriptedMessages::error(const std::string& text, const std::string& title) 
   messages_.push_back({MessageKind::kError, text, title});
 }
 
-bool ScriptedMessages::confirm(const std::string& text, const std::string& title) {
-  messages_.push_back({MessageKind::kConfirm, text, title});
+bool ScriptedMessages::confirm(const std::string& text, const std::string& title,
+                               DefaultAnswer default_answer) {
+  messages_.push_back({MessageKind::kConfirm, text, title, default_answer});
   if (confirms_.empty()) {
     ++unanswered_;
     return false;

@@ -20,6 +20,7 @@ struct RecordedMessage {
   MessageKind kind;
   std::string text;   // for kInput, the prompt
   std::string title;
+  DefaultAnswer default_answer = DefaultAnswer::kYes;  // for kConfirm
 };
 
 // Installs itself as the process's message service on construction and puts
@@ -45,7 +46,8 @@ class ScriptedMessages final : public MessageService {
 
   void information(const std::string& text, const std::string& title) override;
   void error(const std::string& text, const std::string& title) override;
-  bool confirm(const std::string& text, const std::string& title) override;
+  bool confirm(const std::string& text, const std::string& title = {},
+               DefaultAnswer default_answer = DefaultAnswer::kYes) override;
   std::optional<std::string> input(const std::string& title, const std::string& prompt,
                                    const std::string& initial) override;
 

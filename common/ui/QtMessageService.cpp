@@ -47,9 +47,12 @@ void QtMessageService::error(const std::string& text, const std::string& title) 
   Show(QMessageBox::Critical, text, title, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool QtMessageService::confirm(const std::string& text, const std::string& title) {
+bool QtMessageService::confirm(const std::string& text, const std::string& title,
+                               DefaultAnswer default_answer) {
   QMessageBox::Icon icon = title.empty() ? QMessageBox::Question : QMessageBox::Critical;
-  return Show(icon, text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+  QMessageBox::StandardButton default_button =
+      default_answer == DefaultAnswer::kNo ? QMessageBox::No : QMessageBox::Yes;
+  return Show(icon, text, title, QMessageBox::Yes | QMessageBox::No, default_button) ==
          QMessageBox::Yes;
 }
 

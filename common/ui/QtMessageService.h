@@ -17,7 +17,8 @@ class QtMessageService final : public MessageService {
  public:
   void information(const std::string& text, const std::string& title = {}) override;
   void error(const std::string& text, const std::string& title = {}) override;
-  bool confirm(const std::string& text, const std::string& title = {}) override;
+  bool confirm(const std::string& text, const std::string& title = {},
+               DefaultAnswer default_answer = DefaultAnswer::kYes) override;
   std::optional<std::string> input(const std::string& title, const std::string& prompt,
                                    const std::string& initial) override;
 };

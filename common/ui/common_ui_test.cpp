@@ -97,6 +97,18 @@ class CommonUiTest : public QObject {
     QCOMPARE(cancel, QStringLiteral("Cancelar"));
   }
 
+  // A question whose Yes destroys data answers No to Enter; the others Yes.
+  void enterAnswersTheDefaultButton() {
+    kaslo::ui::QtMessageService service;
+    auto press_enter = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); };
+    kaslo::ui::WhenModal(press_enter);
+    QVERIFY(!service.confirm("Confirma a exclusão deste registro ?", {}, kaslo::DefaultAnswer::kNo));
+    kaslo::ui::WhenModal(press_enter);
+    QVERIFY(!service.confirm("Apagar?", "ATENÇÃO", kaslo::DefaultAnswer::kNo));
+    kaslo::ui::WhenModal(press_enter);
+    QVERIFY(service.confirm("Confirma?"));
+  }
+
   void inputDialogGivesTextOrCancel() {
     kaslo::ui::QtMessageService service;
     QString title, label;

@@ -409,7 +409,7 @@ bool RecordEditor::DeleteRecord() { return table_->remove(); }
 
 void RecordEditor::Excluir() {
   if (Editing() || options_.view_only || table_->eof() || table_->recNo() == 0) return;
-  if (!kaslo::Messages().confirm(std::string(reg::kMsgConfirmaExclusao))) return;
+  if (!kaslo::ConfirmDestructive(std::string(reg::kMsgConfirmaExclusao))) return;
   bool deleted = false;
   try {
     deleted = DeleteRecord();
