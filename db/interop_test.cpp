@@ -39,7 +39,7 @@ fs::path SourceDir() {
   return dir ? fs::path(dir) : fs::path();
 }
 
-fs::path SamplesDir() { return SourceDir() / ".." / "shared" / "formats" / "samples"; }
+fs::path SamplesDir() { return SourceDir() / "db" / "testdata" / "samples"; }
 
 std::string Quoted(const std::string& s) {
   std::string out = "'";
@@ -281,7 +281,7 @@ class Sample : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Sample, OpensWithEveryRowMemoAndTagOrder) {
   std::string name = GetParam();
-  ASSERT_TRUE(fs::exists(SamplesDir())) << "the samples lie in shared/formats/samples beside the sources";
+  ASSERT_TRUE(fs::exists(SamplesDir())) << "the samples lie in db/testdata/samples";
   // Work on a copy: the engine may repair or rewrite what it opens.
   testing::TempDir dir;
   for (const auto& entry : fs::directory_iterator(SamplesDir())) {
