@@ -9,6 +9,7 @@
 
 #include "app/maintenance.h"
 #include "app/startup.h"
+#include "comm/load_files.h"
 #include "common/checkdigits.h"
 #include "common/encoding.h"
 #include "common/files.h"
@@ -42,9 +43,6 @@ constexpr size_t kStockOffset = 74;
 constexpr size_t kStockSize = 4;
 constexpr size_t kUnitFlagsOffset = 78;
 constexpr size_t kItemGroupOffset = 79;
-
-// The identification line's character that selects the record length.
-constexpr size_t kModelCharacter = 22;
 
 // Unit flag bits.
 constexpr int kBitKg = 0;
@@ -84,6 +82,13 @@ std::string CodeWithCheckDigit(double base) {
   std::string ean = FormatWhole(DigitoEAN(base));
   if (ean.size() < 2) ean.insert(0, 2 - ean.size(), '0');
   return ean.substr(0, ean.size() - 1) + "-" + ean.back();
+}
+
+// The "Código" cell: with the check-digit option the EAN-13 code, else the
+// plain number.
+std::string CodeCell(std::string_view record, bool check_digit) {
+  double code = TextoParaNumero(Packed(record, kCodeOffset, kCodeSize));
+  return check_digit ? CodeWithCheckDigit(code) : FormatWhole(code);
 }
 
 bool Bit(std::string_view bits, int k) { return bits[7 - k] == '1'; }
@@ -196,9 +201,9 @@ std::string IdentificationFileName(std::string_view terminal) { return "Sid" + s
 std::optional<size_t> ProductRecordLength(const fs::path& identification_file) {
   std::error_code ec;
   if (!fs::is_regular_file(identification_file, ec)) return std::nullopt;
-  std::string line = ReadFirstLine(identification_file);
-  if (line.size() < kModelCharacter) return std::nullopt;
-  return line[kModelCharacter - 1] < '5' ? kShortProductRecord : kLongProductRecord;
+  std::optional<char> model = comm::IdentificationModel(ReadFirstLine(identification_file));
+  if (!model) return std::nullopt;
+  return static_cast<size_t>(comm::ProductRecordSizeOfModel(*model));
 }
 
 bool CheckDigitOption(const db::Database& db) {
@@ -207,17 +212,17 @@ bool CheckDigitOption(const db::Database& db) {
   return !prm->eof() && prm->getString(ycoprm::Q40_DIGCON) == "S";
 }
 
-std::vector<std::string> DecodeProductRecord(std::string_view record, bool check_digit) {
+std::vector<std::string> DecodeProductRecord(std::string_view record, bool check_digit, int decimals) {
   std::vector<std::string> row(std::size(kProductHeaders));
-  double code = TextoParaNumero(Packed(record, kCodeOffset, kCodeSize));
-  row[kColCode] = check_digit ? CodeWithCheckDigit(code) : FormatWhole(code);
+  row[kColCode] = CodeCell(record, check_digit);
 
   std::string descr(record.substr(kDescrOffset, kDescrSize));
   std::replace(descr.begin(), descr.end(), '\0', ' ');
   row[kColDescr] = Latin1ToUtf8(Apara(descr));
 
-  double price = TextoParaNumero(FormataMascara("######,##", TextoParaNumero(Packed(record, kPriceOffset, kPriceSize))));
-  row[kColPrice] = NumeroParaTexto(0, 2, price);
+  // The record carries no decimals: the price has the ones it was loaded with.
+  double price = TextoParaNumero(Packed(record, kPriceOffset, kPriceSize)) / (decimals == 3 ? 1000 : 100);
+  row[kColPrice] = NumeroParaTexto(0, decimals, price);
   row[kColTax] = ByteParaHex(static_cast<uint8_t>(record[kTaxOffset]));
   row[kColDepartment] = ByteParaHex(static_cast<uint8_t>(record[kDepartmentOffset]));
 
@@ -227,6 +232,8 @@ std::vector<std::string> DecodeProductRecord(std::string_view record, bool check
   row[kColSold] = stock.back() != '0'
                       ? NumeroParaTexto(0, 3, TextoParaNumero(FormataMascara("#########,###", sold)))
                       : FormatWhole(sold);
+
+  row[kColDecimals] = std::to_string(decimals);
 
   std::string bits = ByteParaBinario(static_cast<uint8_t>(record[kUnitFlagsOffset]));
   row[kColLitrado] = Bit(bits, kBitLitrado) ? "SIM" : "NÃO";
@@ -238,7 +245,7 @@ std::vector<std::string> DecodeProductRecord(std::string_view record, bool check
 }
 
 RegisterGrid DecodeProducts(std::string_view bytes, size_t record_length, bool check_digit,
-                            const std::function<void()>& on_record) {
+                            const std::function<void()>& on_record, const DecimalsOf& decimals_of) {
   RegisterGrid grid;
   grid.headers.assign(std::begin(kProductHeaders), std::end(kProductHeaders));
   if (record_length < kShortProductRecord) return grid;
@@ -247,9 +254,22 @@ RegisterGrid DecodeProducts(std::string_view bytes, size_t record_length, bool c
   // fields to show and is left out.
   for (size_t at = 0; at + record_length <= bytes.size(); at += record_length) {
     if (on_record) on_record();
-    grid.rows.push_back(DecodeProductRecord(bytes.substr(at, record_length), check_digit));
+    std::string_view record = bytes.substr(at, record_length);
+    int decimals = kDefaultPriceDecimals;
+    if (decimals_of) decimals = decimals_of(StoredCode(CodeCell(record, check_digit)));
+    grid.rows.push_back(DecodeProductRecord(record, check_digit, decimals));
   }
   return grid;
+}
+
+double StoredCode(std::string_view code_cell) { return CellNumber(Apara(RemoveTexto(code_cell, "-"))); }
+
+StoredDecimals::StoredDecimals(const db::Database& db) : products_(db.open(ycopro::kTable, {.tag = "Um"})) {}
+StoredDecimals::~StoredDecimals() = default;
+
+int StoredDecimals::of(double code) {
+  if (!products_->findKey(code)) return kDefaultPriceDecimals;
+  return comm::PriceDecimals(products_->getString(ycopro::PRO_CASAD));
 }
 
 RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_file,
@@ -259,13 +279,22 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
   if (!record_length) {
     RegisterGrid grid = DecodeProducts({}, kShortProductRecord, false);
     grid.message = std::string(kIdentificacaoInvalida) + identification_file.string();
+    grid.refused = true;
     return grid;
   }
   std::error_code ec;
   uintmax_t size = fs::file_size(products_file, ec);
+  if (!ec && !comm::WholeProductRecords(size, static_cast<comm::ProductRecordSize>(*record_length))) {
+    RegisterGrid grid = DecodeProducts({}, *record_length, false);
+    grid.message = comm::InvalidFileSizeMessage(products_file.filename().string(), size);
+    grid.refused = true;
+    return grid;
+  }
   std::string bytes = ec ? std::string() : ReadFileBytes(products_file, static_cast<size_t>(size));
+  StoredDecimals decimals(db);
   ProgressScope progress(kProcessandoRecebidos, static_cast<int>(bytes.size() / *record_length));
-  return DecodeProducts(bytes, *record_length, check_digit, [&] { progress.step(); });
+  return DecodeProducts(bytes, *record_length, check_digit, [&] { progress.step(); },
+                        [&](double code) { return decimals.of(code); });
 }
 
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
@@ -279,7 +308,7 @@ ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid)
     auto bar = OpenEmptyCopy(db, ycobar::kTable, kNewBarCodes);
     for (const GridRow& row : grid.rows) {
       progress.step();
-      double code = CellNumber(Apara(RemoveTexto(Cell(row, kColCode), "-")));
+      double code = StoredCode(Cell(row, kColCode));
       if (!(code > 0)) continue;
       try {
         AppendProduct(*pro, row, code, groups);

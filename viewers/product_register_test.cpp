@@ -75,6 +75,15 @@ TEST(ProductDecodingTest, PriceStockAndQuantitySold) {
   EXPECT_EQ("12.051", p.Row()[kStock]);
 }
 
+TEST(ProductDecodingTest, PriceReadWithTheDecimalsGiven) {
+  Product p{.price = "00018500"};
+  EXPECT_EQ("185.00", p.Row()[kPrice]);
+  auto row = DecodeProductRecord(p.Bytes(), false, 3);
+  EXPECT_EQ("18.500", row[kPrice]);
+  EXPECT_EQ("3", row[kDecimals]);
+  EXPECT_EQ("0.000", DecodeProductRecord(Product{.price = "00000000"}.Bytes(), false, 3)[kPrice]);
+}
+
 TEST(ProductDecodingTest, UnitFlags) {
   struct Case {
     uint8_t flags;
@@ -98,7 +107,7 @@ TEST(ProductDecodingTest, TextsAndTwoDigitCodes) {
   EXPECT_EQ("FEIJÃO   PRETO", row[kDescr]);
   EXPECT_EQ("01", row[kTax]);
   EXPECT_EQ("05", row[kDep]);
-  EXPECT_EQ("", row[kDecimals]);
+  EXPECT_EQ("2", row[kDecimals]);
   EXPECT_EQ("03", row[kGroup]);
   EXPECT_EQ(11u, row.size());
 }
@@ -161,9 +170,11 @@ class ProductRegisterTest : public testing::DataDirTest {
 };
 
 TEST_F(ProductRegisterTest, RecordLengthFollowsTheIdentification) {
+  EXPECT_EQ(kLongProductRecord, ProductRecordLength(WriteIdentification('4')));
   EXPECT_EQ(kLongProductRecord, ProductRecordLength(WriteIdentification('5')));
   EXPECT_EQ(kLongProductRecord, ProductRecordLength(WriteIdentification('9')));
-  EXPECT_EQ(kShortProductRecord, ProductRecordLength(WriteIdentification('4')));
+  EXPECT_EQ(kShortProductRecord, ProductRecordLength(WriteIdentification('3')));
+  EXPECT_EQ(kShortProductRecord, ProductRecordLength(WriteIdentification('0')));
   EXPECT_EQ(std::nullopt, ProductRecordLength(WriteFile("Sid4.rec", std::string(21, '9') + "\r\n5")));
   EXPECT_EQ(std::nullopt, ProductRecordLength(dir_ / "Sid5.rec"));
 }
@@ -182,7 +193,7 @@ TEST_F(ProductRegisterTest, DisplayOf860BytesWithALongIdentity) {
 }
 
 TEST_F(ProductRegisterTest, ALargeFileMovesTheBarOnlyByVisibleSteps) {
-  WriteIdentification('4');
+  WriteIdentification('3');
   std::vector<Product> products(5000);
   RegisterGrid grid = Display(products);
   EXPECT_EQ(5000u, grid.rows.size());
@@ -201,8 +212,96 @@ TEST_F(ProductRegisterTest, DisplayWithoutAUsableIdentificationShowsWhy) {
   EXPECT_TRUE(Display({Product{}}).rows.empty());
 }
 
-TEST_F(ProductRegisterTest, CheckDigitOptionIsExactlyS) {
+TEST_F(ProductRegisterTest, AFourthModelTerminalSends86ByteRecords) {
   WriteIdentification('4');
+  std::vector<Product> products;
+  for (int i = 1; i <= 43; ++i) products.push_back({.plu = NumeroComZeros(12, 0, i), .length = 86});
+  RegisterGrid grid = Display(products);
+  ASSERT_EQ(43u, grid.rows.size());
+  EXPECT_FALSE(grid.refused);
+  EXPECT_EQ("", grid.message);
+  for (size_t i = 0; i < grid.rows.size(); ++i) {
+    EXPECT_EQ(std::to_string(i + 1), grid.rows[i][kCode]);
+    EXPECT_EQ("ARROZ TIPO 1", grid.rows[i][kDescr]);
+    EXPECT_EQ("12.050", grid.rows[i][kStock]);
+  }
+}
+
+TEST_F(ProductRegisterTest, AFileOfTornRecordsIsRefusedBeforeAnyRow) {
+  const struct {
+    char model;
+    size_t length;
+    int count;
+    const char* message;
+  } cases[] = {
+      {'4', 80, 10, "Arquivo SProds3.rec com tamanho inválido (800 bytes) !"},
+      {'3', 86, 43, "Arquivo SProds3.rec com tamanho inválido (3698 bytes) !"},
+  };
+  for (const auto& c : cases) {
+    progress_ = {};
+    WriteIdentification(c.model);
+    RegisterGrid grid = Display(std::vector<Product>(c.count, Product{.length = c.length}));
+    EXPECT_TRUE(grid.rows.empty()) << c.model;
+    EXPECT_TRUE(grid.refused);
+    EXPECT_EQ(11u, grid.headers.size());
+    EXPECT_EQ(c.message, grid.message);
+    EXPECT_EQ(0, progress_.steps);
+  }
+  // A reading without products is a whole number of records.
+  RegisterGrid empty = Display({});
+  EXPECT_FALSE(empty.refused);
+  EXPECT_EQ("", empty.message);
+}
+
+TEST_F(ProductRegisterTest, PricesTakeTheDecimalsOfTheSameProductInYcopro) {
+  auto add = [&](double plu, const char* decimals, double price) {
+    auto pro = db_->open(ycopro::kTable);
+    pro->append();
+    pro->setNumber(ycopro::PRO_PLU, plu);
+    pro->setString(ycopro::PRO_CASAD, decimals);
+    pro->setNumber(ycopro::PRO_PCOVEN, price);
+    pro->post();
+  };
+  add(12348, "3", 18.5);  // with the check-digit option the table holds 1234 with its digit
+  add(77, "3", 1.25);
+  add(78, "2", 185);
+  WriteIdentification('4');
+  auto products = [] {
+    return std::vector<Product>{
+        {.price = "00018500", .length = 86},
+        {.plu = "000000000077", .price = "00001250", .length = 86},
+        {.plu = "000000000078", .price = "00018500", .length = 86},
+        {.plu = "000000000079", .price = "00018500", .length = 86},  // not in the table
+    };
+  };
+  RegisterGrid plain = Display(products());
+  ASSERT_EQ(4u, plain.rows.size());
+  EXPECT_EQ("185.00", plain.rows[0][kPrice]);  // 1234 without its digit is not in the table
+  EXPECT_EQ("1.250", plain.rows[1][kPrice]);
+  EXPECT_EQ("3", plain.rows[1][kDecimals]);
+  EXPECT_EQ("185.00", plain.rows[2][kPrice]);
+  EXPECT_EQ("2", plain.rows[2][kDecimals]);
+  EXPECT_EQ("185.00", plain.rows[3][kPrice]);
+  EXPECT_EQ("2", plain.rows[3][kDecimals]);
+
+  SetCheckDigit("S");
+  RegisterGrid grid = Display(products());
+  ASSERT_EQ("1234-8", grid.rows[0][kCode]);
+  EXPECT_EQ("18.500", grid.rows[0][kPrice]);
+  EXPECT_EQ("3", grid.rows[0][kDecimals]);
+
+  ASSERT_TRUE(ReplaceProducts(*db_, grid).completed);
+  auto pro = db_->open(ycopro::kTable, {.tag = "Um"});
+  ASSERT_TRUE(pro->findKey(12348));
+  EXPECT_EQ("3", pro->getString(ycopro::PRO_CASAD));
+  EXPECT_DOUBLE_EQ(18.5, pro->asNumber(ycopro::PRO_PCOVEN));
+  // The next reading still finds three decimals for it.
+  pro.reset();
+  EXPECT_EQ("18.500", Display(products()).rows[0][kPrice]);
+}
+
+TEST_F(ProductRegisterTest, CheckDigitOptionIsExactlyS) {
+  WriteIdentification('3');
   EXPECT_EQ("1234", Display({Product{}}).rows[0][kCode]);
   SetCheckDigit("S");
   EXPECT_EQ("1234-8", Display({Product{}}).rows[0][kCode]);
@@ -220,7 +319,7 @@ TEST_F(ProductRegisterTest, ReplacementRebuildsProductsAndEmptiesBarCodes) {
     grp->setNumber(ycogrp::DEP_CODIGO, 7);
     grp->post();
   }
-  WriteIdentification('4');
+  WriteIdentification('3');
   RegisterGrid grid = Display({
       Product{.flags = 0x01},                                               // KG, department 05
       Product{.plu = "000000000077", .descr = "LEITE", .dep = "07", .flags = 0x08, .group = '0'},
@@ -259,7 +358,7 @@ TEST_F(ProductRegisterTest, ReplacementRebuildsProductsAndEmptiesBarCodes) {
   EXPECT_EQ("S", pro->getString(ycopro::PRO_PESAD));
   EXPECT_EQ("N", pro->getString(ycopro::PRO_LITRAD));
   EXPECT_EQ("3", pro->getString(ycopro::PRO_GRPITE));
-  EXPECT_EQ("", pro->getString(ycopro::PRO_CASAD));
+  EXPECT_EQ("2", pro->getString(ycopro::PRO_CASAD));
   EXPECT_EQ("N", pro->getString(ycopro::PRO_PROMO));
   EXPECT_EQ(0.0, pro->getNumber(ycopro::PRO_PCOPRO));
   EXPECT_EQ(0.0, pro->getNumber(ycopro::PRO_PCOATA));
@@ -281,7 +380,7 @@ TEST_F(ProductRegisterTest, ReplacementRebuildsProductsAndEmptiesBarCodes) {
 
 TEST_F(ProductRegisterTest, CodesWithCheckDigitAreStoredWhole) {
   SetCheckDigit("S");
-  WriteIdentification('4');
+  WriteIdentification('3');
   RegisterGrid grid = Display({Product{}});
   ASSERT_TRUE(ReplaceProducts(*db_, grid).completed);
   auto pro = db_->open(ycopro::kTable, {.tag = "Um"});
@@ -292,7 +391,7 @@ TEST_F(ProductRegisterTest, AStockFieldOfAnotherTypeIsConvertedFirst) {
   std::vector<std::string> drop = {std::string(ycopro::PRO_ESTQ.name)};
   const db::FieldDef narrow[] = {db::Num(ycopro::PRO_ESTQ.name, 6, 1)};
   db::Restructure(*db_, ycopro::kTable, drop, narrow);
-  WriteIdentification('4');
+  WriteIdentification('3');
   ASSERT_TRUE(ReplaceProducts(*db_, Display({Product{}})).completed);
   auto pro = db_->open(ycopro::kTable);
   const auto& f = pro->fields()[*pro->fieldIndex(ycopro::PRO_ESTQ.name)];
@@ -306,7 +405,7 @@ TEST_F(ProductRegisterTest, ARowThatCannotBeAppendedLeavesBothTables) {
   AddProduct(555, "ANTIGO", 3);
   AddBarCode(555, "7890000000001");
   std::string products_before = FileBytes("Ycopro.dbf");
-  WriteIdentification('4');
+  WriteIdentification('3');
   RegisterGrid grid = Display({Product{}, Product{}});
   grid.rows[1][kPrice] = "1000000000000";  // wider than PRO_PCOVEN
   ReplaceOutcome outcome = ReplaceProducts(*db_, grid);
@@ -323,7 +422,7 @@ TEST_F(ProductRegisterTest, YcoproOpenInAnotherProcessLeavesBothTables) {
   AddBarCode(555, "7890000000001");
   std::string products_before = FileBytes("Ycopro.dbf");
   std::string mdx_before = FileBytes("Ycopro.mdx");
-  WriteIdentification('4');
+  WriteIdentification('3');
   RegisterGrid grid = Display({Product{}});
 
   int ready[2], release[2];

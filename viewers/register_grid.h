@@ -20,6 +20,9 @@ struct RegisterGrid {
   // A text the window shows in an information box once the display is
   // done (a received file it could not decode); empty normally.
   std::string message;
+  // The received file could not be decoded: nothing may replace a table
+  // from this grid.
+  bool refused = false;
 };
 
 struct ReplaceOutcome {

@@ -150,6 +150,8 @@ void TFTcpViewCad::FormShow() {
     return;
   }
   ShowGrid(grid);
+  // A file the display refused would replace the table with nothing.
+  BtnSub->setEnabled(!grid.refused);
   if (!grid.message.empty()) kaslo::Messages().information(grid.message);
 }
 
