@@ -217,6 +217,8 @@ TEST_F(JobRunnerTest, ClosingQuestionOfProductLoads) {
       JobRunner runner(db(), kind);
       EXPECT_EQ(runner.close(), yes) << kind;
       EXPECT_EQ(messages_.texts(), Strings{"Deseja apagar o arquivo de alterações\rde produtos ? [sn]"}) << kind;
+      // Emptying the queue loses the changes not yet sent: No is the default.
+      EXPECT_EQ(messages_.messages()[0].default_answer, kaslo::DefaultAnswer::kNo) << kind;
       EXPECT_EQ(QueueRows() == 0, yes) << kind;
       EXPECT_EQ(fs::exists(dir_.path() / "Rnlumnt.dad"), !yes) << kind;
     }

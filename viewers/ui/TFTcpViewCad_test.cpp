@@ -206,6 +206,8 @@ class TFTcpViewCadTest : public QObject {
     QVERIFY(ran);
     QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
     QCOMPARE(messages.messages()[0].kind, MessageKind::kConfirm);
+    // Replacing a whole register is not what Enter should do by itself.
+    QCOMPARE(messages.messages()[0].default_answer, kaslo::DefaultAnswer::kNo);
     QCOMPARE(messages.messages()[1].kind, MessageKind::kInformation);
 
     db::Database db(dir_);
@@ -282,7 +284,7 @@ class TFTcpViewCadTest : public QObject {
     Write("Sgrpdepto1.rec", Rec("01", "SECOS E MOLHADOS", 20));
     Write("Sdepto1.rec", Rec("0501", "ACOUGUE", 15));
     Write("SClient1.rec", ClientRecord("0012", "11222333000181", "MERCADO BOM", '1'));
-    WriteProducts('4', 80);
+    WriteProducts('3', 80);
     const auto before = Snapshot();
     const std::pair<int, const char*> kinds[] = {{8, "Suser1.rec"},     {9, "Svend1.rec"},   {10, "Sgrpdepto1.rec"},
                                                  {11, "Sdepto1.rec"},   {16, "SClient1.rec"}, {18, "SProds1.rec"}};
@@ -359,6 +361,55 @@ class TFTcpViewCadTest : public QObject {
     QCOMPARE(pro->asInteger(ycopro::PRO_GRUPO), int64_t{1});  // department 9 has no group
   }
 
+  void pricesShowAndKeepTheDecimalsOfTheirProduct() {
+    {
+      // The store sells this rice with three decimals.
+      auto pro = db::Database(dir_).open(ycopro::kTable);
+      pro->append();
+      pro->setNumber(ycopro::PRO_PLU, 12348);
+      pro->setString(ycopro::PRO_CASAD, "3");
+      pro->setNumber(ycopro::PRO_PCOVEN, 0.15);
+      QVERIFY(pro->post());
+    }
+    WriteProducts('3', 80);
+    ScriptedMessages messages;
+    bool ran = Open(Context(18, "Leitura do Cadastro de Produtos", "SProds1.rec"), [&](TFTcpViewCad& v) {
+      QTableWidget* grid = GridOf(v);
+      QCOMPARE(Cell(grid, 0, 0), Q("1234-8"));
+      QCOMPARE(Cell(grid, 0, 2), Q("0.150"));
+      QCOMPARE(Cell(grid, 0, 6), Q("3"));
+      // A code the table does not have: two decimals.
+      QCOMPARE(Cell(grid, 1, 2), Q("1.50"));
+      QCOMPARE(Cell(grid, 1, 6), Q("2"));
+      messages.QueueConfirm(true);
+      Click(v, "BtnSub");
+    });
+    QVERIFY(ran);
+    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+    auto pro = db::Database(dir_).open(ycopro::kTable, {.tag = "Um"});
+    QVERIFY(pro->findKey(12348));
+    QCOMPARE(pro->getString(ycopro::PRO_CASAD), std::string("3"));
+    QCOMPARE(pro->asNumber(ycopro::PRO_PCOVEN), 0.15);
+  }
+
+  void aProductFileOfTornRecordsIsRefusedAndCannotReplace() {
+    // A fourth-model identification: 86-byte records, and 800 bytes are not
+    // a whole number of them.
+    WriteProducts('4', 80);
+    const auto before = Snapshot();
+    ScriptedMessages messages;
+    bool ran = Open(Context(18, "Leitura do Cadastro de Produtos", "SProds1.rec"), [&](TFTcpViewCad& v) {
+      QCOMPARE(GridOf(v)->rowCount(), 0);
+      QCOMPARE(GridOf(v)->columnCount(), 11);
+      QVERIFY(!v.findChild<QPushButton*>(QStringLiteral("BtnSub"))->isEnabled());
+      Click(v, "BtnSub");
+    });
+    QVERIFY(ran);
+    QCOMPARE(messages.texts(), std::vector<std::string>{"Arquivo SProds1.rec com tamanho inválido (800 bytes) !"});
+    QCOMPARE(messages.messages()[0].kind, MessageKind::kInformation);
+    QVERIFY(before == Snapshot());
+  }
+
   void productsWithoutAUsableIdentificationShowWhyAndNoRows() {
     WriteProducts('5', 86);
     for (const std::string& id : {std::string(), std::string("TERMINAL 1 MODELO\r\n5")}) {
@@ -369,6 +420,8 @@ class TFTcpViewCadTest : public QObject {
         QCOMPARE(GridOf(v)->rowCount(), 0);
         QCOMPARE(GridOf(v)->columnCount(), 11);
         QCOMPARE(v.windowTitle(), Q("Leitura do Cadastro de Produtos - Total de Registros [ 0 ]"));
+        // Nothing to replace Ycopro with.
+        QVERIFY(!v.findChild<QPushButton*>(QStringLiteral("BtnSub"))->isEnabled());
       });
       QVERIFY(ran);
       QCOMPARE(messages.texts(), std::vector<std::string>{"Arquivo de identificação do terminal não encontrado ou "
@@ -379,7 +432,7 @@ class TFTcpViewCadTest : public QObject {
 
   void productsInUseElsewhereLeaveBothTables() {
     ScriptedMessages messages;
-    WriteProducts('4', 80);
+    WriteProducts('3', 80);
     const auto before = Snapshot();
     bool ran = Open(Context(18, "Leitura do Cadastro de Produtos", "SProds1.rec"), [&](TFTcpViewCad& v) {
       // Another workstation has the product table open.
