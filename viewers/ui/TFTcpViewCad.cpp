@@ -206,7 +206,7 @@ viewers::RegisterGrid TFTcpViewCad::GridCells() const {
 }
 
 void TFTcpViewCad::BtnSubClick() {
-  if (!kaslo::Messages().confirm(std::string(viewers::kConfirmaSubstituir))) return;
+  if (!kaslo::ConfirmDestructive(std::string(viewers::kConfirmaSubstituir))) return;
   viewers::ReplaceOutcome outcome;
   // An engine failure outside the row walk (a table another station holds,
   // a file that cannot be renamed) reaches the user with its own text.
