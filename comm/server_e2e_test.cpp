@@ -287,12 +287,12 @@ class RawTerminal {
   Socket socket_;
 };
 
-TEST_F(ServerTest, HugeOrUnreadableSizeEndsSession) {
+TEST_F(ServerTest, HugeOrNegativeSizeEndsSession) {
   AddRow("7", "127.0.0.2");
   Write(dir_ / "Suser.dad", "marker");
   Start(8, "Suser.dad");
   std::string request = RequestFrame(WireName('S', "user.dad"));
-  for (std::string size : {std::to_string(kMaxReceivedFileSize + 1), std::string("-5"), std::string("??")}) {
+  for (std::string size : {std::to_string(kMaxReceivedFileSize + 1), std::string("-5")}) {
     list_.update(0, [](TerminalRow& row) { row.status = kStatusWaiting; });
     RawTerminal terminal(server_->port(), "127.0.0.2");
     std::string got(request.size(), '\0');
@@ -305,6 +305,44 @@ TEST_F(ServerTest, HugeOrUnreadableSizeEndsSession) {
     WaitIdle();
     EXPECT_FALSE(fs::exists(dir_ / "Suser7.rec")) << size;
   }
+}
+
+TEST_F(ServerTest, ABlankSizeIsAnEmptyFile) {
+  AddRow("7", "127.0.0.2");
+  Write(dir_ / "Suser.dad", "marker");
+  Start(8, "Suser.dad");
+  std::string request = RequestFrame(WireName('S', "user.dad"));
+  for (std::string size : {std::string("     "), std::string("??")}) {
+    list_.update(0, [](TerminalRow& row) { row.status = kStatusWaiting; });
+    fs::remove(dir_ / "Suser7.rec");
+    RawTerminal terminal(server_->port(), "127.0.0.2");
+    std::string got(request.size(), '\0');
+    ASSERT_TRUE(terminal.socket_.ReadExact(got.data(), got.size(), 5000));
+    EXPECT_EQ(got, request);
+    std::string header = "\x02" + WireName('S', "user.dad") + size + "\x03";
+    header += static_cast<char>(Checksum(header));
+    ASSERT_TRUE(terminal.socket_.WriteAll(header));
+    // The operators' reading has no next request: the end frame.
+    EXPECT_EQ(terminal.ReadAll(), EndFrame()) << size;
+    WaitIdle();
+    ASSERT_TRUE(fs::exists(dir_ / "Suser7.rec")) << size;
+    EXPECT_EQ(fs::file_size(dir_ / "Suser7.rec"), 0u) << size;
+  }
+}
+
+TEST_F(ServerTest, AReadingInPiecesEndsAtZeroPercent) {
+  AddRow("3", "127.0.0.2");
+  Write(dir_ / "Suser.dad", "08/12/2026 09:05:07\r\n");
+  const std::string answer = Pattern(900, 4);
+  Write(Out("Suser.dad"), answer);
+  Start(8, "Suser.dad");
+  ProcessResult result = Terminal("127.0.0.2", {"--chunk", "300"});
+  EXPECT_EQ(result.exit_code, 0) << result.out;
+  EXPECT_EQ(Lines(result.out), (Strings{"127.0.0.2 sent Suser.dad 900", "127.0.0.2 end"}));
+  EXPECT_EQ(Slurp(dir_ / "Suser3.rec"), answer);
+  TerminalRow row = list_.row(0);
+  EXPECT_EQ(row.image, kImageFinished);
+  EXPECT_EQ(row.progress, "0 %");
 }
 
 TEST_F(ServerTest, ConnectionsAboveLimitAreClosedAndStopEndsAll) {
