@@ -4,7 +4,8 @@
 // register viewer on the received file, and "&Substituir Cadastro" puts the
 // terminal's rows into the table. Operators (text), clients and products
 // (binary, products with the terminal's identification first). The operators
-// are driven by the keyboard alone, the others by the mouse.
+// are driven by the keyboard alone, the others by the mouse. Last, the
+// demo store's products loaded to the terminal come back unchanged.
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -389,6 +390,56 @@ class CommunicationE2eTest : public QObject {
                                            {DigitoEAN(4321), "\xD3LEO DE SOJA", 8.99, 9, 1, "N", "S"},
                                            {DigitoEAN(77), "FIO DENTAL", 10.0, 5, 2, "O", "N"}};
     QCOMPARE(rows, expected);
+  }
+
+  // The demo store loaded to a fourth-model terminal, read back from it and
+  // put back into Ycopro: prices (three-decimal ones too), stock and
+  // decimals come back as they went.
+  void aProductLoadReadBackAndReplacedLeavesYcoproAsItWas() {
+    using Kept = std::tuple<double, double, double, std::string>;
+    auto kept = [&] {
+      std::vector<Kept> rows;
+      auto pro = db::Database(dir_).open(ycopro::kTable, {.tag = "Um"});
+      for (pro->first(); !pro->eof(); pro->next())
+        rows.emplace_back(pro->asNumber(ycopro::PRO_PLU), pro->asNumber(ycopro::PRO_PCOVEN),
+                          pro->asNumber(ycopro::PRO_ESTQ), pro->getString(ycopro::PRO_CASAD));
+      return rows;
+    };
+    const std::vector<Kept> before = kept();
+    ScriptedMessages messages;
+    {
+      TFCargaTcp load(db::Database(dir_), 181);
+      load.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&load));
+      ServeReading(load, messages, {}, "4", By::kMouse);
+      if (QTest::currentTestFailed()) return;
+      CloseWindow(load);
+    }
+    const std::string sent = comm::testing::Slurp(dir_ / "terminal" / "in" / "RProds.dad");
+    QCOMPARE(sent.size(), before.size() * 86);
+    messages.Clear();
+
+    TFCargaTcp reading(db::Database(dir_), 18);
+    reading.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reading));
+    ServeReading(reading, messages, {{"SProds.dad", sent}}, "4", By::kMouse);
+    if (QTest::currentTestFailed()) return;
+    messages.Clear();
+    QVERIFY(View(reading, By::kMouse, [&](TFTcpViewCad& v) {
+      QTableWidget* grid = v.findChild<QTableWidget*>(QStringLiteral("Grid"));
+      QCOMPARE(grid->rowCount(), static_cast<int>(before.size()));
+      int picanha = -1;
+      for (int r = 0; r < grid->rowCount(); ++r)
+        if (Cell(grid, r, 1) == QStringLiteral("PICANHA KG")) picanha = r;
+      QVERIFY(picanha >= 0);
+      QCOMPARE(Cell(grid, picanha, 2), QStringLiteral("79.900"));
+      QCOMPARE(Cell(grid, picanha, 6), QStringLiteral("3"));
+      QCOMPARE(Cell(grid, picanha, 10), QStringLiteral("9.875"));
+      Replace(v, messages, By::kMouse);
+    }));
+    QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
+    CloseWindow(reading);
+    QCOMPARE(kept(), before);
   }
 };
 
