@@ -116,6 +116,9 @@ TEST_F(Groups, RenameAndDeleteAWholeGroup) {
   EXPECT_EQ(Rows(), (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}, {1, 2}, {3, 0}, {3, 7}, {3, 8}}));
   EXPECT_EQ(GroupPickerCode(2, 5), "002005");
   EXPECT_EQ(GroupPickerCode(12, 0), "012000");
+  EXPECT_EQ(PickedGroupOf("002005"), (PickedGroup{"2", "5"}));
+  EXPECT_EQ(PickedGroupOf("012000"), (PickedGroup{"12", "0"}));
+  EXPECT_EQ(PickedGroupOf(""), PickedGroup{});  // closed on an empty table
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // dialog's keys and the flag combo's mapping.
 #include "registers/editor_rules.h"
 
+#include <algorithm>
 #include <thread>
 
+#include "common/numbers.h"
 #include "common/progress.h"
 #include "common/text.h"
 #include "db/field.h"
@@ -20,6 +22,55 @@ std::string TotalText(size_t count) { return "Total [ " + std::to_string(count) 
 
 std::string MustFill(std::string_view label) {
   return "O campo [ " + std::string(label) + " ] deve ser preenchido !";
+}
+
+std::string OutOfLimit(std::string_view label) {
+  return "O campo [ " + std::string(label) + " ] está fora do limite !";
+}
+
+std::string LabelName(std::string_view caption) {
+  std::string name = Apara(caption);
+  if (!name.empty() && name.back() == ':') name.pop_back();
+  return Apara(name);
+}
+
+TypedNumber ReadTypedNumber(std::string_view text, int length, int decimals) {
+  std::string typed = Apara(text);
+  if (typed.empty()) return {};
+  // plain digits, an optional sign in front and one decimal separator;
+  // nothing that the reading of numbers would cut off in silence
+  size_t digits = 0, separators = 0;
+  for (size_t i = 0; i < typed.size(); ++i) {
+    char& c = typed[i];
+    if (c >= '0' && c <= '9') ++digits;
+    else if (c == '-' && i == 0) continue;
+    else if (c == '.' || c == ',') {
+      c = '.';
+      ++separators;
+    } else {
+      return {TypedNumber::Kind::kNotANumber};
+    }
+  }
+  if (digits == 0 || separators > 1) return {TypedNumber::Kind::kNotANumber};
+  const size_t start = typed.find_first_not_of("-0");
+  const size_t whole = start == std::string::npos ? 0 : typed.find('.', start) == std::string::npos
+                                                             ? typed.size() - start
+                                                             : typed.find('.', start) - start;
+  if (whole > static_cast<size_t>(std::max(length, 0))) return {TypedNumber::Kind::kOutOfLimit};
+  // rounded as the table rounds it; the whole part must then fit the field
+  const std::string stored = NumeroParaTexto(0, decimals, TextoParaNumero(typed));
+  if (stored.size() > static_cast<size_t>(std::max(length, 0))) return {TypedNumber::Kind::kOutOfLimit};
+  return {TypedNumber::Kind::kNumber, TextoParaNumero(stored)};
+}
+
+std::optional<std::string> TypedNumberRefusal(const TypedNumber& typed, std::string_view label) {
+  switch (typed.kind) {
+    case TypedNumber::Kind::kNotANumber: return MustFill(label);
+    case TypedNumber::Kind::kOutOfLimit: return OutOfLimit(label);
+    case TypedNumber::Kind::kBlank:
+    case TypedNumber::Kind::kNumber: break;
+  }
+  return std::nullopt;
 }
 
 Allocation AllocateUnderParameterLock(const db::Database& db, const std::function<bool(db::Table& prm)>& work,

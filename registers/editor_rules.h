@@ -35,6 +35,29 @@ std::string TotalText(size_t count);
 // The message when a field must be filled: "O campo [ Descrição ] deve ser preenchido !"
 std::string MustFill(std::string_view label);
 
+// "O campo [ Pço.Venda ] está fora do limite !"
+std::string OutOfLimit(std::string_view label);
+// The name of a control in those messages: its label's caption without the
+// colon ("Pço.Venda:" gives "Pço.Venda").
+std::string LabelName(std::string_view caption);
+
+// ---- numbers typed into the box of a numeric field
+
+// What the text of a box gives for a numeric field of `length` places and
+// `decimals` decimals: blank, a number rounded to the field's decimals (the
+// value stored), or a refusal: a text that is no number, or a number whose
+// whole part does not fit the field. The decimal separator is "." or ",".
+struct TypedNumber {
+  enum class Kind { kBlank, kNumber, kNotANumber, kOutOfLimit };
+  Kind kind = Kind::kBlank;
+  double value = 0;
+  bool operator==(const TypedNumber&) const = default;
+};
+TypedNumber ReadTypedNumber(std::string_view text, int length, int decimals);
+// The message of a refused number, named by the box's label; nullopt when
+// the number can be stored.
+std::optional<std::string> TypedNumberRefusal(const TypedNumber& typed, std::string_view label);
+
 // A failed validation: the message to show, the control (named as its field)
 // that receives the focus, and whether the pending record is to be cancelled.
 struct Invalid {

@@ -1,5 +1,6 @@
 // The shared editor rules: the parameter-table lock against a second
-// process, the find dialog's keys and search, the flag combo's mapping.
+// process, the find dialog's keys and search, the flag combo's mapping, the
+// numbers typed into numeric boxes.
 #include "registers/editor_rules.h"
 
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycoprm.h"
+#include "db/tables/ycopro.h"
 #include "registers/test_support.h"
 
 namespace kaslo::registers {
@@ -144,6 +146,48 @@ TEST(FlagCombo, MapsCaptionsAndCodes) {
   EXPECT_EQ(ComboIndexOf(values, ""), -1);
   EXPECT_EQ(ComboValueOf(items, values, "LT"), "L");
   EXPECT_EQ(ComboValueOf(items, values, ""), "");
+}
+
+TEST(TypedNumbers, RoundedToTheFieldsOwnDecimalsOrRefused) {
+  using K = TypedNumber::Kind;
+  EXPECT_EQ(ReadTypedNumber("", 12, 3), TypedNumber{});
+  EXPECT_EQ(ReadTypedNumber("  ", 12, 3), TypedNumber{});
+  EXPECT_EQ(ReadTypedNumber("1.5555", 12, 3), (TypedNumber{K::kNumber, 1.556}));
+  EXPECT_EQ(ReadTypedNumber(" 1,5 ", 12, 3), (TypedNumber{K::kNumber, 1.5}));
+  EXPECT_EQ(ReadTypedNumber("2.5", 3, 0), (TypedNumber{K::kNumber, 3}));
+  EXPECT_EQ(ReadTypedNumber("-2.5", 10, 3), (TypedNumber{K::kNumber, -2.5}));
+  EXPECT_EQ(ReadTypedNumber("0099999999.9994", 12, 3), (TypedNumber{K::kNumber, 99999999.999}));
+  // the whole part must fit, after the rounding too
+  EXPECT_EQ(ReadTypedNumber("123456789", 12, 3).kind, K::kOutOfLimit);
+  EXPECT_EQ(ReadTypedNumber("99999999.9995", 12, 3).kind, K::kOutOfLimit);
+  EXPECT_EQ(ReadTypedNumber("1000", 3, 0).kind, K::kOutOfLimit);
+  EXPECT_EQ(ReadTypedNumber(std::string(400, '9'), 12, 3).kind, K::kOutOfLimit);
+  for (const char* text : {"R$ 12", "12a", "1.2.3", "1,2.3", "-", ".", "1-2", "12 3", "abc"}) {
+    EXPECT_EQ(ReadTypedNumber(text, 12, 3).kind, K::kNotANumber) << text;
+  }
+
+  EXPECT_EQ(TypedNumberRefusal(ReadTypedNumber("123456789", 12, 3), LabelName("Pço.Venda:")),
+            "O campo [ Pço.Venda ] está fora do limite !");
+  EXPECT_EQ(TypedNumberRefusal(ReadTypedNumber("ABC", 14, 0), LabelName(" Código: ")),
+            "O campo [ Código ] deve ser preenchido !");
+  EXPECT_EQ(TypedNumberRefusal(ReadTypedNumber("", 14, 0), "Código"), std::nullopt);
+  EXPECT_EQ(LabelName("Produto Litrado ?:"), "Produto Litrado ?");
+}
+
+TEST_F(DemoStore, TypedNumbersTheTableTakesAsReadAndRefusesTheRest) {
+  auto pro = Db().open(ycopro::kTable);
+  pro->first();
+  pro->edit();
+  for (const char* text : {"1.5555", "0,005", "-12.5", "99999999.999", "99999999.9995", "123456789", "12,5"}) {
+    const auto typed = ReadTypedNumber(text, ycopro::PRO_PCOVEN.length, ycopro::PRO_PCOVEN.decimals);
+    if (typed.kind == TypedNumber::Kind::kNumber) {
+      pro->setNumber(ycopro::PRO_PCOVEN, typed.value);
+      EXPECT_EQ(pro->asNumber(ycopro::PRO_PCOVEN), typed.value) << text;
+    } else {
+      EXPECT_THROW(pro->setString(ycopro::PRO_PCOVEN, text), db::Error) << text;
+    }
+  }
+  pro->cancel();
 }
 
 TEST(EditorTexts, LimitAndTotal) {

@@ -80,4 +80,10 @@ std::string GroupPickerCode(double group, double department) {
   return FormataMascara("000", group) + FormataMascara("000", department);
 }
 
+PickedGroup PickedGroupOf(std::string_view code) {
+  if (code.size() < 6) return {};
+  return {NumeroParaTexto(0, 0, TextoParaNumero(code.substr(0, 3))),
+          NumeroParaTexto(0, 0, TextoParaNumero(code.substr(3, 3)))};
+}
+
 }  // namespace kaslo::registers

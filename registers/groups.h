@@ -52,5 +52,14 @@ void DeleteGroup(db::Table& grp, double group);
 // What the group window returns to the product window: group and
 // department, each as three digits ("002005").
 std::string GroupPickerCode(double group, double department);
+// What the product window writes into its group and department boxes from
+// that code: each number without leading zeros ("002005" gives "2" and
+// "5"). A shorter code, as a window closed on an empty table returns, gives
+// two empty texts.
+struct PickedGroup {
+  std::string group, department;
+  bool operator==(const PickedGroup&) const = default;
+};
+PickedGroup PickedGroupOf(std::string_view code);
 
 }  // namespace kaslo::registers

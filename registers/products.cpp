@@ -50,6 +50,14 @@ std::string CodeDisplay(double code, bool check_digit) {
   return digits;
 }
 
+std::string ProductFindKey(std::string_view typed, bool check_digit) {
+  if (!check_digit) return std::string(typed);
+  if (typed.find('-') != std::string_view::npos) return RemoveTexto(typed, "-");
+  const std::string digits = Apara(typed);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return std::string(typed);
+  return WholeNumber(DigitoEAN(TextoParaNumero(digits)));
+}
+
 double QueueKey(double code, bool check_digit) { return check_digit ? TiraDigito(code) : code; }
 
 int StockDecimals(std::string_view pesad) { return pesad == "N" ? 0 : 3; }

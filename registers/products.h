@@ -31,6 +31,13 @@ std::string CodeDisplay(double code, bool check_digit);
 // the check digit is on, the code itself otherwise.
 double QueueKey(double code, bool check_digit);
 
+// The code searched when a product code is typed into the find dialog. With
+// the check digit on, digits typed without a hyphen are the code before its
+// check digit ("12" searches 123, whatever the length typed); a code typed
+// with its hyphen ("12-3") is searched without it. With the check digit off
+// the text is searched as typed.
+std::string ProductFindKey(std::string_view typed, bool check_digit);
+
 // Display formats: the stock by unit (PRO_PESAD "N", shown "UN", has no
 // decimals), the prices by decimals (PRO_CASAD "3" or "2").
 int StockDecimals(std::string_view pesad);

@@ -37,6 +37,16 @@ TEST(ProductCode, CheckDigitOnEnterDisplayAndQueueKey) {
   EXPECT_EQ(CodeOfText("abc"), 0);
 }
 
+TEST(ProductCode, FindCompletesTheCheckDigitOfTheDigitsTyped) {
+  EXPECT_EQ(ProductFindKey("12", true), "123");
+  EXPECT_EQ(ProductFindKey("789100000001", true), "7891000000014");
+  EXPECT_EQ(ProductFindKey("7891000000014", true), "78910000000140");  // whatever the length
+  EXPECT_EQ(ProductFindKey("12-3", true), "123");
+  EXPECT_EQ(ProductFindKey("789100000001-4", true), "7891000000014");
+  EXPECT_EQ(ProductFindKey("", true), "");
+  EXPECT_EQ(ProductFindKey("12", false), "12");
+}
+
 TEST(ProductFormats, ByUnitAndDecimals) {
   EXPECT_EQ(StockDecimals("N"), 0);
   EXPECT_EQ(StockDecimals("S"), 3);
