@@ -5,12 +5,15 @@
 #include <filesystem>
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableView>
@@ -36,6 +39,43 @@ bool SameName(std::string_view a, std::string_view b) {
   return QString::fromLatin1(a.data(), static_cast<qsizetype>(a.size()))
              .compare(QString::fromLatin1(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
 }
+
+bool IsNumber(const db::FieldInfo& field) {
+  return field.type == db::FieldType::kNumeric || field.type == db::FieldType::kFloat;
+}
+
+// The view selects by the position clicked once its own handling of a press
+// is over, even when the click re-sorted the rows under the mouse; after
+// each mouse and key event the frame shows the current record's row again.
+class RecordGrid final : public QTableView {
+ public:
+  RecordGrid(QWidget* parent, std::function<void()> settled) : QTableView(parent), settled_(std::move(settled)) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    QTableView::mousePressEvent(e);
+    settled_();
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    QTableView::mouseMoveEvent(e);
+    if (e->buttons() != Qt::NoButton) settled_();  // a drag selects
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QTableView::mouseReleaseEvent(e);
+    settled_();
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    QTableView::mouseDoubleClickEvent(e);
+    settled_();
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    QTableView::keyPressEvent(e);
+    settled_();
+  }
+
+ private:
+  std::function<void()> settled_;
+};
 
 }  // namespace
 
@@ -136,7 +176,9 @@ void RecordEditor::BuildFrame() {
   }
   layout->addWidget(SpeedBar1);
 
-  Grid = new QTableView(this);
+  Grid = new RecordGrid(this, [this] {
+    if (!Editing()) ShowCurrentRow();
+  });
   Grid->setObjectName(QStringLiteral("Grid"));
   Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   Grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -191,9 +233,72 @@ void RecordEditor::GridColumnChanged(int column) {
   GridColumnEntered(column);
 }
 
-void RecordEditor::BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show) {
+void RecordEditor::BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show,
+                            bool negative) {
   if (edit->objectName().isEmpty()) edit->setObjectName(FromLatin1(field.name));
-  bindings_.push_back({edit, std::string(field.name), std::move(show)});
+  bindings_.push_back({edit, std::string(field.name), std::move(show), {}});
+  const db::FieldInfo& info = FieldOf(bindings_.back());
+  if (IsNumber(info)) {
+    // digits, one decimal separator where the field has decimals; the
+    // width is checked on saving, with the field's own message
+    QString pattern = negative ? QStringLiteral("-?[0-9]*") : QStringLiteral("[0-9]*");
+    if (info.decimals > 0) pattern += QStringLiteral("([.,][0-9]*)?");
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+  } else if (info.type == db::FieldType::kCharacter && edit->maxLength() > info.length) {
+    edit->setMaxLength(info.length);
+  }
+}
+
+RecordEditor::Binding* RecordEditor::BindingOf(const QWidget* control) {
+  for (Binding& b : bindings_) {
+    if (b.control == control) return &b;
+  }
+  return nullptr;
+}
+
+const db::FieldInfo& RecordEditor::FieldOf(const Binding& binding) const {
+  const auto index = table_->fieldIndex(binding.field);
+  if (!index) throw db::Error(table_->fileName() + ": no field " + binding.field);
+  return table_->fields()[*index];
+}
+
+std::string RecordEditor::LabelNameOf(const QWidget* control) const {
+  // the label whose buddy is the control, or the line that holds it
+  for (const QLabel* label : findChildren<QLabel*>()) {
+    const QWidget* buddy = label->buddy();
+    if (buddy && (buddy == control || buddy->isAncestorOf(control))) {
+      return reg::LabelName(ToUtf8(label->text().remove(QLatin1Char('&'))));
+    }
+  }
+  return ToUtf8(control->objectName());
+}
+
+bool RecordEditor::HasRow() const { return Editing() || (!table_->eof() && table_->recNo() != 0); }
+
+void RecordEditor::ShowNumber(QLineEdit* edit, const std::function<QString(double)>& format) {
+  Binding* b = BindingOf(edit);
+  if (!b) return;
+  if (!Editing() || edit->text() == b->shown) {
+    if (!HasRow()) return;
+    b->shown = format(table_->asNumber(std::string_view(b->field)));
+    edit->setText(b->shown);
+    return;
+  }
+  const db::FieldInfo& info = FieldOf(*b);
+  const auto typed = reg::ReadTypedNumber(ToLatin1(edit->text()), info.length, info.decimals);
+  switch (typed.kind) {
+    case reg::TypedNumber::Kind::kNotANumber:
+    case reg::TypedNumber::Kind::kOutOfLimit: return;  // refused on saving, with its message
+    case reg::TypedNumber::Kind::kBlank:
+      table_->setBlank(std::string_view(b->field));
+      b->shown = edit->text();
+      return;
+    case reg::TypedNumber::Kind::kNumber:
+      table_->setNumber(std::string_view(b->field), typed.value);
+      b->shown = format(typed.value);
+      edit->setText(b->shown);
+      return;
+  }
 }
 
 void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field) {
@@ -287,19 +392,28 @@ void RecordEditor::ReloadGrid() {
 }
 
 void RecordEditor::FollowTable() {
-  if (model_) {
-    following_ = true;
-    const int row = table_->recNo() ? model_->RowOf(table_->recNo()) : -1;
-    if (row >= 0) {
-      const int column = std::max(0, grid_column_);
-      Grid->setCurrentIndex(model_->index(row, column));
-      Grid->scrollTo(model_->index(row, column));
-    } else {
-      Grid->clearSelection();
-    }
-    following_ = false;
-  }
+  ShowCurrentRow();
+  if (model_ && Grid->currentIndex().isValid()) Grid->scrollTo(Grid->currentIndex());
   ReadControls();
+}
+
+void RecordEditor::ShowCurrentRow() {
+  if (!model_) return;
+  // a new record has no row yet: nothing existing is highlighted
+  const bool row_shown = table_->mode() != db::Mode::kInsert && HasRow();
+  const int row = row_shown ? model_->RowOf(table_->recNo()) : -1;
+  QItemSelectionModel* selection = Grid->selectionModel();
+  following_ = true;
+  if (row < 0) {
+    selection->clear();
+  } else {
+    const QModelIndex current = model_->index(row, std::max(0, grid_column_));
+    const QModelIndexList rows = selection->selectedRows();
+    if (selection->currentIndex() != current || rows.size() != 1 || rows.front().row() != row) {
+      selection->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+  }
+  following_ = false;
 }
 
 void RecordEditor::GridRowChanged(int row) {
@@ -309,13 +423,15 @@ void RecordEditor::GridRowChanged(int row) {
 }
 
 void RecordEditor::ReadControls() {
-  const bool has_row = Editing() || (!table_->eof() && table_->recNo() != 0);
-  for (const Binding& b : bindings_) {
+  const bool has_row = HasRow();
+  for (Binding& b : bindings_) {
     if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
       combo->ShowStored(has_row ? FromLatin1(table_->getString(std::string_view(b.field))) : QString());
     } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
-      if (!has_row) edit->clear();
-      else edit->setText(b.show ? b.show(*table_) : FromLatin1(table_->getString(std::string_view(b.field))));
+      b.shown = !has_row ? QString()
+                : b.show ? b.show(*table_)
+                         : FromLatin1(table_->getString(std::string_view(b.field)));
+      edit->setText(b.shown);
     }
   }
   ShowRecord();
@@ -323,23 +439,41 @@ void RecordEditor::ReadControls() {
 
 bool RecordEditor::WriteControls() {
   if (!Editing()) return true;
-  for (const Binding& b : bindings_) {
-    if (!b.control->isEnabled() && !qobject_cast<TDBComboQuelbrix*>(b.control)) continue;
-    try {
-      if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
-        if (combo->Touched()) table_->setString(std::string_view(b.field), ToLatin1(combo->Value()));
-      } else if (auto* edit = qobject_cast<QLineEdit*>(b.control)) {
-        table_->setString(std::string_view(b.field), ToLatin1(edit->text()));
-      }
-    } catch (const db::Error& e) {
-      // A value the field cannot hold ("12,5" or a price too wide) would
-      // otherwise be saved as the old value without a word.
-      kaslo::Messages().error(e.what());
-      b.control->setFocus();
+  for (Binding& b : bindings_) {
+    if (auto* combo = qobject_cast<TDBComboQuelbrix*>(b.control)) {
+      if (combo->Touched()) table_->setString(std::string_view(b.field), ToLatin1(combo->Value()));
+      continue;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(b.control);
+    // a box the user left as the frame showed it keeps the value as read
+    if (!edit || !edit->isEnabled() || edit->text() == b.shown) continue;
+    if (auto refusal = WriteEdit(b)) {
+      kaslo::Messages().information(*refusal);
+      edit->setFocus();
       return false;
     }
   }
   return true;
+}
+
+std::optional<std::string> RecordEditor::WriteEdit(const Binding& b) {
+  auto* edit = static_cast<QLineEdit*>(b.control);
+  const db::FieldInfo& info = FieldOf(b);
+  const std::string_view field(b.field);
+  try {
+    if (!IsNumber(info)) {
+      table_->setString(field, ToLatin1(edit->text()));
+      return std::nullopt;
+    }
+    const auto typed = reg::ReadTypedNumber(ToLatin1(edit->text()), info.length, info.decimals);
+    if (auto refusal = reg::TypedNumberRefusal(typed, LabelNameOf(edit))) return refusal;
+    if (typed.kind == reg::TypedNumber::Kind::kBlank) table_->setBlank(field);
+    else table_->setNumber(field, typed.value);
+  } catch (const db::Error&) {
+    // a date or a value the field cannot hold: the user's words, not the engine's
+    return reg::MustFill(LabelNameOf(edit));
+  }
+  return std::nullopt;
 }
 
 bool RecordEditor::EditFromControl() {
@@ -386,6 +520,7 @@ void RecordEditor::Incluir() {
   }
   ReadControls();
   SetEditingState();
+  ShowCurrentRow();
   AfterAppend();
   if (QWidget* first = FirstField()) first->setFocus();
 }
@@ -473,7 +608,7 @@ void RecordEditor::Localizar() {
 }
 
 void RecordEditor::RunFind() {
-  TFLocaliza find(this, *table_, FindLabels(), [this] { FollowTable(); });
+  TFLocaliza find(this, *table_, FindLabels(), [this] { FollowTable(); }, FindCodeRule());
   find.exec();
 }
 
@@ -545,6 +680,17 @@ bool RecordEditor::eventFilter(QObject* watched, QEvent* e) {
     }
   }
   return QDialog::eventFilter(watched, e);
+}
+
+void RecordEditor::closeEvent(QCloseEvent* event) {
+  // The close box closes even while editing; done() discards the pending
+  // changes. Esc still goes through reject().
+  if (Editing()) {
+    done(QDialog::Rejected);
+    event->accept();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 
 void RecordEditor::reject() {

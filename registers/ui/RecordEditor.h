@@ -12,12 +12,15 @@
 #include <QPointer>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "db/database.h"
 #include "db/table.h"
 #include "registers/editor_rules.h"
 #include "registers/ui/RecordTableModel.h"
+#include "registers/ui/TFLocaliza.h"
 
 class QAction;
 class QLabel;
@@ -61,7 +64,17 @@ class RecordEditor : public QDialog {
   // ---- building (from the subclass's constructor)
   void SetColumns(std::vector<kaslo::ui::GridColumn> columns);
   QWidget* Target() const { return Target_; }
-  void BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show = {});
+  // An edit box bound to a field. `show` gives the text shown for the row
+  // (a display format); by default the field as stored. The box takes only
+  // what the field can hold (a minus sign only with `negative`), and on
+  // saving the field is written only when the user changed the text the
+  // frame showed, so that a display format never rounds a stored value.
+  void BindEdit(QLineEdit* edit, const db::FieldDef& field, std::function<QString(const db::Table&)> show = {},
+                bool negative = false);
+  // Shows a bound numeric box in another display format. A value the user
+  // did not change is shown from the row; a typed one goes to the pending
+  // row first, rounded to the field's own decimals only.
+  void ShowNumber(QLineEdit* edit, const std::function<QString(double)>& format);
   // The combo asks the frame for edit mode before a choice, and writes its
   // code to the pending row when the user leaves it.
   void BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field);
@@ -108,6 +121,8 @@ class RecordEditor : public QDialog {
   // Runs the find dialog on the main table; the window may search on
   // another tag meanwhile (the group window).
   virtual void RunFind();
+  // How the find dialog reads a typed code (the product window's check digit).
+  virtual CodeKeyRule FindCodeRule() const { return {}; }
 
   // ---- for subclasses
   // Runs a command of the user. An error of the table engine that the
@@ -124,8 +139,16 @@ class RecordEditor : public QDialog {
   bool Editing() const { return table_->mode() != db::Mode::kBrowse; }
   void ReloadGrid();      // rows changed or order changed; keeps the current record
   void FollowTable();     // grid and controls follow the table's current record
-  // Bound controls into the pending row. A value the field cannot hold is
-  // reported with the engine's text and focused; then false.
+  // The grid's highlighted row is the current record's (none while a new
+  // record is being made).
+  void ShowCurrentRow();
+  // The grid column the order was last chosen by; a window that changes the
+  // order by itself sets the column that order belongs to, so that the next
+  // click on another column is seen as a change.
+  void SetGridColumn(int column) { grid_column_ = column; }
+  // Bound controls the user changed into the pending row. A value the
+  // field cannot hold is refused with the message named by the control's
+  // label and the control focused; then false.
   bool WriteControls();
   // Puts the main table into edit mode for a control that is about to
   // change the record (a flag combo); true when the table is editing.
@@ -143,6 +166,7 @@ class RecordEditor : public QDialog {
 
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void reject() override;
   void done(int result) override;
 
@@ -151,7 +175,16 @@ class RecordEditor : public QDialog {
     QWidget* control;
     std::string field;
     std::function<QString(const db::Table&)> show;
+    QString shown;  // the text the frame put into the box
   };
+  Binding* BindingOf(const QWidget* control);
+  const db::FieldInfo& FieldOf(const Binding& binding) const;
+  // The name of a control in messages: its label without the colon.
+  std::string LabelNameOf(const QWidget* control) const;
+  bool HasRow() const;
+  // Writes a box the user changed into the pending row; the message of a
+  // value the field cannot hold, or nullopt.
+  std::optional<std::string> WriteEdit(const Binding& binding);
   QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint);
   void BuildFrame();
   void GridRowChanged(int row);

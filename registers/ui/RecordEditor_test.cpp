@@ -1,6 +1,8 @@
 // The frame offscreen, through the department and tax windows: toolbar and
-// menu, states, limits, Esc, find, pickers, the code allocation that gives
-// up while another station holds the parameter table, and the group window.
+// menu, states, limits, Esc and the close box, find, pickers, the code
+// allocation that gives up while another station holds the parameter table,
+// the highlighted row after clicks that re-sort, numeric boxes, and the
+// group window.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +68,20 @@ void ShowActive(QWidget& w) {
   w.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&w));
 }
+
+// The row the user sees highlighted: -1 for none, -2 for more than one.
+int Highlighted(QTableView* grid) {
+  const QModelIndexList rows = grid->selectionModel()->selectedRows();
+  if (rows.size() > 1) return -2;
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+// A click of the mouse on a cell, as the user makes it.
+void ClickCell(QTableView* grid, int row, int column) {
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
+}
+
+QString CellText(QTableView* grid, int row, int column) { return grid->model()->index(row, column).data().toString(); }
 
 }  // namespace
 
@@ -247,6 +263,124 @@ class FrameTest : public QObject {
     }
     TFCadTrib w(nullptr, dir.path());
     QCOMPARE(PickAndClose(w), std::string());
+  }
+
+  void highlightFollowsTheCurrentRecord() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadDepto w(nullptr, dir.path());
+    ShowActive(w);
+    auto* grid = w.findChild<QTableView*>("Grid");
+    // the highlighted row shows the department in the panel, and is the only one
+    auto shown_is_highlighted = [&] {
+      const int row = Highlighted(grid);
+      QVERIFY(row >= 0);
+      QCOMPARE(grid->currentIndex().row(), row);
+      QCOMPARE(CellText(grid, row, 1), Edit(w, "DEP_DESCR")->text());
+    };
+    QCOMPARE(Highlighted(grid), 0);
+
+    // a click on the fourth row's description re-sorts the rows under the mouse
+    ClickCell(grid, 3, 1);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Departamentos   -   Ordenado por Descrição"));
+    QCOMPARE(Edit(w, "DEP_CODIGO")->text(), QStringLiteral("04"));
+    shown_is_highlighted();
+    ClickCell(grid, 1, 0);  // back to the order by code, on BEBIDAS
+    QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Departamentos   -   Ordenado por Código"));
+    QCOMPARE(Edit(w, "DEP_DESCR")->text(), QStringLiteral("BEBIDAS"));
+    shown_is_highlighted();
+
+    // Excluir deletes what is highlighted, asking with No as the default
+    ClickCell(grid, 6, 1);
+    shown_is_highlighted();
+    const QString doomed = CellText(grid, Highlighted(grid), 1);
+    messages.QueueConfirm(true);
+    Action(w, "Excluir")->trigger();
+    QCOMPARE(messages.messages().back().text, std::string("Confirma a exclusão deste registro ?"));
+    QCOMPARE(messages.messages().back().kind, kaslo::testing::MessageKind::kConfirm);
+    QVERIFY(messages.messages().back().default_answer == kaslo::DefaultAnswer::kNo);
+    QCOMPARE(grid->model()->rowCount(), 7);
+    for (int row = 0; row < 7; ++row) QVERIFY(CellText(grid, row, 1) != doomed);
+    shown_is_highlighted();
+
+    // while a new department is made no existing row is highlighted
+    Action(w, "Incluir")->trigger();
+    QCOMPARE(Highlighted(grid), -1);
+    Action(w, "Cancelar")->trigger();
+    shown_is_highlighted();
+    Action(w, "Incluir")->trigger();
+    QTest::keyClicks(Edit(w, "DEP_DESCR"), "ADEGA");
+    Action(w, "Gravar")->trigger();
+    shown_is_highlighted();
+    QCOMPARE(Edit(w, "DEP_DESCR")->text(), QStringLiteral("ADEGA"));
+
+    kaslo::ui::WhenModal([](QWidget* dialog) {
+      auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
+      QTest::keyClicks(edit, "PA");
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    Action(w, "Localizar")->trigger();
+    QCOMPARE(Edit(w, "DEP_DESCR")->text(), QStringLiteral("PADARIA"));
+    shown_is_highlighted();
+
+    // the tax window, view only, re-sorted by a click
+    TFCadTrib trib(nullptr, dir.path());
+    ShowActive(trib);
+    auto* trib_grid = trib.findChild<QTableView*>("Grid");
+    ClickCell(trib_grid, 2, 1);
+    QCOMPARE(trib.windowTitle(), QStringLiteral("Cadastro de Tributações   -   Ordenado por Descrição"));
+    const int row = Highlighted(trib_grid);
+    QVERIFY(row >= 0);
+    QCOMPARE(CellText(trib_grid, row, 1), Edit(trib, "TRB_DESCR")->text());
+  }
+
+  void closeBoxWhileEditingDiscardsThePendingChanges() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadDepto w(nullptr, dir.path());
+    ShowActive(w);
+    Action(w, "Alterar")->trigger();
+    Edit(w, "DEP_DESCR")->setText("MUDADO");
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(w.isVisible());  // Esc still does not close while editing
+    w.close();               // the close box does
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.windowTitle(), QStringLiteral("1"));  // a caller still reads the code
+    auto dep = dir.db().open(ycodep::kTable, {.tag = "Um", .exclusive = false});
+    QVERIFY(dep->findKey(1.0));
+    QCOMPARE(dep->getString(ycodep::DEP_DESCR), std::string("MERCEARIA"));
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+  }
+
+  void numericBoxesTakeWhatTheFieldHolds() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadDepto w(nullptr, dir.path());
+    ShowActive(w);
+    Action(w, "Alterar")->trigger();
+    auto* tax = Edit(w, "TRB_CODIGO");
+    tax->clear();
+    QTest::keyClicks(tax, "1a.-5");
+    QCOMPARE(tax->text(), QStringLiteral("15"));
+    QTest::keyClicks(tax, "00");  // 1500 does not fit three places
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"O campo [ Cód. da Tributação ] está fora do limite !"}));
+    QCOMPARE(QApplication::focusWidget(), tax);
+    tax->setText("ABC");  // not by the keyboard
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts().back(), std::string("O campo [ Cód. da Tributação ] deve ser preenchido !"));
+    QVERIFY(Action(w, "Gravar")->isEnabled());
+    tax->setText("3");
+    Action(w, "Gravar")->trigger();
+    QVERIFY(!Action(w, "Gravar")->isEnabled());
+    QCOMPARE(w.MainTable().asNumber(ycodep::TRB_CODIGO), 3.0);
+    QCOMPARE(messages.texts().size(), size_t{2});
+
+    TFCadGrpDepto groups(nullptr, dir.path());
+    ShowActive(groups);
+    Action(groups, "Incluir")->trigger();
+    QTest::keyClicks(Edit(groups, "GRP_CODIGO"), "a1,2");
+    QCOMPARE(Edit(groups, "GRP_CODIGO")->text(), QStringLiteral("12"));
   }
 
   void groupsMembershipsAndPickerCode() {

@@ -93,6 +93,9 @@ TFCadGrpDepto::TFCadGrpDepto(QWidget* owner, const std::filesystem::path& data_d
   DEP_DESCR->setObjectName(QStringLiteral("DEP_DESCR"));
   DEP_DESCR->setFrameShape(QFrame::Panel);
   DEP_DESCR->setFrameShadow(QFrame::Sunken);
+  lblcod->setBuddy(GRP_CODIGO);
+  lblDesc->setBuddy(GRP_DESCR);
+  lblDep->setBuddy(DEP_CODIGO);
   grid->addWidget(lblcod, 0, 0);
   grid->addWidget(GRP_CODIGO, 0, 1);
   grid->addWidget(lblDesc, 1, 0);

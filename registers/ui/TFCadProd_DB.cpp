@@ -15,6 +15,7 @@
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycotrb.h"
+#include "registers/groups.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFCadGrpDepto.h"
 #include "registers/ui/TFCadTrib.h"
@@ -76,7 +77,12 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   outer->addWidget(box);
   auto* grid = new QGridLayout(box);
   int row = 0;
-  auto label = [&](const QString& text, int r, int c) { grid->addWidget(new QLabel(text, box), r, c); };
+  // the label names its box in the messages of values a field cannot hold
+  auto label = [&](const QString& text, QWidget* buddy, int r, int c) {
+    auto* l = new QLabel(text, box);
+    l->setBuddy(buddy);
+    grid->addWidget(l, r, c);
+  };
   auto combo = [&](const db::FieldDef& field, QStringList items, QStringList values) {
     auto* c = new TDBComboQuelbrix(box);
     c->SetItems(items);
@@ -93,19 +99,19 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
     if (t.isBlank(ycopro::PRO_PLU)) return QString();
     return QString::fromStdString(reg::CodeDisplay(t.asNumber(ycopro::PRO_PLU), digit));
   });
-  label(QStringLiteral("Código:"), row, 0);
+  label(QStringLiteral("Código:"), PRO_PLU, row, 0);
   grid->addWidget(PRO_PLU, row++, 1);
 
   PRO_DESCR = new QLineEdit(box);
   PRO_DESCR->setMaxLength(ycopro::PRO_DESCR.length);
   BindEdit(PRO_DESCR, ycopro::PRO_DESCR);
-  label(QStringLiteral("Descrição:"), row, 0);
+  label(QStringLiteral("Descrição:"), PRO_DESCR, row, 0);
   grid->addWidget(PRO_DESCR, row++, 1, 1, 4);
 
   PRO_RESUM = new QLineEdit(box);
   PRO_RESUM->setMaxLength(ycopro::PRO_RESUM.length);
   BindEdit(PRO_RESUM, ycopro::PRO_RESUM);
-  label(QStringLiteral("Descrição Resumida:"), row, 0);
+  label(QStringLiteral("Descrição Resumida:"), PRO_RESUM, row, 0);
   grid->addWidget(PRO_RESUM, row++, 1, 1, 2);
 
   PRO_TRIBUT = new QLineEdit(box);
@@ -114,7 +120,7 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   btn_trib->setObjectName(QStringLiteral("btnPRO_TRIBUT"));
   btn_trib->setText(QStringLiteral("..."));
   TRB_DESCR = Panel(box, "TRB_DESCR");
-  label(QStringLiteral("Cód. da Tributação:"), row, 0);
+  label(QStringLiteral("Cód. da Tributação:"), PRO_TRIBUT, row, 0);
   grid->addWidget(PRO_TRIBUT, row, 1);
   grid->addWidget(btn_trib, row, 2);
   grid->addWidget(TRB_DESCR, row++, 3, 1, 2);
@@ -131,7 +137,7 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   btn_dep->setObjectName(QStringLiteral("btnPRO_DEPTO"));
   btn_dep->setText(QStringLiteral("..."));
   DEP_DESCR = Panel(box, "DEP_DESCR");
-  label(QStringLiteral("Grupo e Depto:"), row, 0);
+  label(QStringLiteral("Grupo e Depto:"), PRO_DEPTO, row, 0);
   grid->addWidget(PRO_DEPTO, row, 1);
   grid->addWidget(btn_dep, row, 2);
   auto* dep_line = new QHBoxLayout;
@@ -140,16 +146,16 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   grid->addLayout(dep_line, row++, 3, 1, 2);
 
   PRO_PESAD = combo(ycopro::PRO_PESAD, {"UN", "KG", "LT", "MT", "CM", "OU"}, {"N", "S", "L", "M", "C", "O"});
-  label(QStringLiteral("Unidade:"), row, 0);
+  label(QStringLiteral("Unidade:"), PRO_PESAD, row, 0);
   grid->addWidget(PRO_PESAD, row, 1);
   auto* litrad = combo(ycopro::PRO_LITRAD, {QStringLiteral("NÃO"), "SIM"}, {"N", "S"});
-  label(QStringLiteral("Produto Litrado ?:"), row, 3);
+  label(QStringLiteral("Produto Litrado ?:"), litrad, row, 3);
   grid->addWidget(litrad, row++, 4);
   auto* grpite = combo(ycopro::PRO_GRPITE, {"0", "1", "2", "3", "4", "5"}, {"0", "1", "2", "3", "4", "5"});
-  label(QStringLiteral("Grupo de Ítens:"), row, 0);
+  label(QStringLiteral("Grupo de Ítens:"), grpite, row, 0);
   grid->addWidget(grpite, row, 1);
   PRO_CASAD = combo(ycopro::PRO_CASAD, {"2", "3"}, {"2", "3"});
-  label(QStringLiteral("Qtd. Casas Dec.:"), row, 3);
+  label(QStringLiteral("Qtd. Casas Dec.:"), PRO_CASAD, row, 3);
   grid->addWidget(PRO_CASAD, row++, 4);
 
   PRO_PCOVEN = new QLineEdit(box);
@@ -157,17 +163,21 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
     return QString::fromStdString(
         reg::FormatDecimals(t.asNumber(ycopro::PRO_PCOVEN), reg::PriceDecimals(t.getString(ycopro::PRO_CASAD))));
   });
-  label(QStringLiteral("Pço.Venda:"), row, 0);
+  label(QStringLiteral("Pço.Venda:"), PRO_PCOVEN, row, 0);
   grid->addWidget(PRO_PCOVEN, row, 1);
   PRO_ESTQ = new QLineEdit(box);
-  BindEdit(PRO_ESTQ, ycopro::PRO_ESTQ, [](const db::Table& t) {
-    return QString::fromStdString(
-        reg::FormatDecimals(t.asNumber(ycopro::PRO_ESTQ), reg::StockDecimals(t.getString(ycopro::PRO_PESAD))));
-  });
-  label(QStringLiteral("Estq.Atual:"), row, 3);
+  // the terminals sell below zero, so a stock may be typed negative
+  BindEdit(
+      PRO_ESTQ, ycopro::PRO_ESTQ,
+      [](const db::Table& t) {
+        return QString::fromStdString(
+            reg::FormatDecimals(t.asNumber(ycopro::PRO_ESTQ), reg::StockDecimals(t.getString(ycopro::PRO_PESAD))));
+      },
+      true);
+  label(QStringLiteral("Estq.Atual:"), PRO_ESTQ, row, 3);
   grid->addWidget(PRO_ESTQ, row++, 4);
   PRO_PROMO = combo(ycopro::PRO_PROMO, {QStringLiteral("NÃO"), "SIM"}, {"N", "S"});
-  label(QStringLiteral("Produto em Promoção? :"), row, 0);
+  label(QStringLiteral("Produto em Promoção? :"), PRO_PROMO, row, 0);
   grid->addWidget(PRO_PROMO, row, 1);
   // kept for the tables of older installations; never shown
   PRO_UNMED = combo(ycopro::PRO_UNMED, {"UN", "KG", "MT", "LT"}, {"0", "1", "2", "3"});
@@ -239,7 +249,13 @@ void TFCadProd_DB::AfterBrowse() {
     TFLocaliza::description_search = false;
     table_->setTag("Um");
   }
+  SetGridColumn(0);  // the code order is the first column's
   SetOrderCaption(true);
+}
+
+CodeKeyRule TFCadProd_DB::FindCodeRule() const {
+  if (by_description_ || !check_digit_) return {};
+  return {[](std::string_view typed) { return reg::ProductFindKey(typed, true); }, true};
 }
 
 void TFCadProd_DB::BeforeEditing() {
@@ -283,8 +299,11 @@ bool TFCadProd_DB::EnterPressed(QWidget* control) {
 void TFCadProd_DB::ApplyFormats() {
   const int stock = reg::StockDecimals(ToLatin1(PRO_PESAD->Value()));
   const int price = reg::PriceDecimals(ToLatin1(PRO_CASAD->Value()));
-  PRO_ESTQ->setText(QString::fromStdString(reg::FormatDecimals(NumberOf(PRO_ESTQ), stock)));
-  if (Editing()) PRO_PCOVEN->setText(QString::fromStdString(reg::FormatDecimals(NumberOf(PRO_PCOVEN), price)));
+  auto format = [](int decimals) {
+    return [decimals](double value) { return QString::fromStdString(reg::FormatDecimals(value, decimals)); };
+  };
+  ShowNumber(PRO_ESTQ, format(stock));
+  if (Editing()) ShowNumber(PRO_PCOVEN, format(price));
 }
 
 void TFCadProd_DB::ShowRecord() {
@@ -314,9 +333,10 @@ void TFCadProd_DB::btnDeptoClick() {
   const std::string code = RecordEditor::Pick(picker);
   grp_->refresh();
   dep_->refresh();
-  if (code.size() < 6) return;
-  PRO_GRUPO->setText(QString::fromStdString(reg::FormatDecimals(TextoParaNumero(code.substr(0, 3)), 0)));
-  PRO_DEPTO->setText(QString::fromStdString(reg::FormatDecimals(TextoParaNumero(code.substr(3, 3)), 0)));
+  // closed on an empty table: the boxes are emptied
+  const reg::PickedGroup picked = reg::PickedGroupOf(code);
+  PRO_GRUPO->setText(QString::fromStdString(picked.group));
+  PRO_DEPTO->setText(QString::fromStdString(picked.department));
   PRO_DEPTOChange();
 }
 

@@ -33,6 +33,7 @@ class TFCadProd_DB final : public RecordEditor {
   void AfterBrowse() override;
   void GridColumnEntered(int column) override;
   void RefreshLookups() override;
+  CodeKeyRule FindCodeRule() const override;
   void SetOrderCaption(bool by_code) override;
   void ShowTotal() override {}
   std::string_view EditFailedText() const override { return kaslo::registers::kMsgIncluirFalhou; }

@@ -1,7 +1,9 @@
 // The product window offscreen: the code rule on Enter, the short
 // description, the validations, the change queue of an insertion, a change
-// and a deletion, the flag combo that keeps an unknown stored value, the
-// department picker and the order by column.
+// and a deletion, the flag combo that keeps an unknown stored value, values
+// kept as read under their display formats, the boxes that take only what
+// their fields hold, the department picker, the order by column and the
+// find on codes with their check digit.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 #include "common/clock.h"
 #include "common/testing/scripted_messages.h"
 #include "common/ui/ModalHelper.h"
+#include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoy60.h"
 #include "db/temp_data_dir.h"
@@ -35,6 +38,28 @@ void ShowActive(QWidget& w) {
   w.show();
   w.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+int Highlighted(QTableView* grid) {
+  const QModelIndexList rows = grid->selectionModel()->selectedRows();
+  if (rows.size() > 1) return -2;
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+void ClickCell(QTableView* grid, int row, int column) {
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
+}
+
+// Stored values of the demo's first product, as another program left them.
+void SetFirstProduct(const db::Database& db, const char* unit, double stock, const char* decimals, double price) {
+  auto pro = db.open(ycopro::kTable, {.tag = "Um", .exclusive = false});
+  pro->first();
+  pro->edit();
+  pro->setString(ycopro::PRO_PESAD, unit);
+  pro->setNumber(ycopro::PRO_ESTQ, stock);
+  pro->setString(ycopro::PRO_CASAD, decimals);
+  pro->setNumber(ycopro::PRO_PCOVEN, price);
+  pro->post();
 }
 
 struct Queued {
@@ -219,7 +244,7 @@ class ProductWindowTest : public QObject {
     Action(w, "Cancelar")->trigger();
   }
 
-  void engineErrorsShowTheEngineText() {
+  void refusedValuesAndEngineErrors() {
     db::testing::TempDataDir dir({.demo = true});
     ScriptedMessages messages;
     TFCadProd_DB w(nullptr, dir.path());
@@ -230,12 +255,12 @@ class ProductWindowTest : public QObject {
     const double price = t.asNumber(ycopro::PRO_PCOVEN);
     w.findChild<QTableView*>("Grid")->setCurrentIndex(w.findChild<QTableView*>("Grid")->model()->index(0, 0));
 
-    // a price typed with its currency sign is not saved as the old price in silence
+    // a price that came with its currency sign is not saved as the old price
+    // in silence, and the box is named in the user's words
     Action(w, "Alterar")->trigger();
     Edit(w, "PRO_PCOVEN")->setText("R$ 12");
     QTest::keyClick(Edit(w, "PRO_ESTQ"), Qt::Key_Return);
-    QCOMPARE(messages.texts(),
-             (std::vector<std::string>{"YCOPRO.DBF: 'R$ 12' is not a number for field PRO_PCOVEN"}));
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"O campo [ Pço.Venda ] deve ser preenchido !"}));
     QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_PCOVEN"));
     QVERIFY(Action(w, "Gravar")->isEnabled());  // still editing
     Action(w, "Cancelar")->trigger();
@@ -307,6 +332,138 @@ class ProductWindowTest : public QObject {
     QCOMPARE(unmed->currentText(), QStringLiteral("UN"));
   }
 
+  void valuesNotTouchedAreSavedAsRead() {
+    db::testing::TempDataDir dir({.demo = true});
+    SetFirstProduct(dir.db(), "N", 2.5, "2", 1.555);
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    auto& t = w.MainTable();
+    const double code = t.asNumber(ycopro::PRO_PLU);
+    QCOMPARE(Edit(w, "PRO_ESTQ")->text(), QStringLiteral("3"));
+    QCOMPARE(Edit(w, "PRO_PCOVEN")->text(), QStringLiteral("1.56"));
+
+    // only the description changes; the formats are applied again on
+    // leaving the decimals and promotion combos and in the validation
+    Action(w, "Alterar")->trigger();
+    Edit(w, "PRO_DESCR")->setText("ARROZ NOVO");
+    w.findChild<TDBComboQuelbrix*>("PRO_CASAD")->setFocus();
+    w.findChild<TDBComboQuelbrix*>("PRO_PROMO")->setFocus();
+    Edit(w, "PRO_DESCR")->setFocus();
+    QCOMPARE(Edit(w, "PRO_PCOVEN")->text(), QStringLiteral("1.56"));
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+    QVERIFY(t.findKey(code));
+    QCOMPARE(t.getString(ycopro::PRO_DESCR), std::string("ARROZ NOVO"));
+    QCOMPARE(t.asNumber(ycopro::PRO_ESTQ), 2.5);
+    QCOMPARE(t.asNumber(ycopro::PRO_PCOVEN), 1.555);
+    QCOMPARE(Queue(dir.db()).back().stock, 2.5);  // as the terminals will receive it
+    QCOMPARE(Queue(dir.db()).back().status, std::string("3"));
+
+    // typed values are stored to the field's own decimals, not the display's
+    Action(w, "Alterar")->trigger();
+    Edit(w, "PRO_PCOVEN")->clear();
+    QTest::keyClicks(Edit(w, "PRO_PCOVEN"), "2,4445");
+    Edit(w, "PRO_ESTQ")->clear();
+    QTest::keyClicks(Edit(w, "PRO_ESTQ"), "-1.25");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+    QVERIFY(t.findKey(code));
+    QCOMPARE(t.asNumber(ycopro::PRO_PCOVEN), 2.445);
+    QCOMPARE(t.asNumber(ycopro::PRO_ESTQ), -1.25);
+    QCOMPARE(Edit(w, "PRO_PCOVEN")->text(), QStringLiteral("2.45"));
+    QCOMPARE(Edit(w, "PRO_ESTQ")->text(), QStringLiteral("-1"));
+
+    // a whole part the field cannot hold is refused with the box's label
+    Action(w, "Alterar")->trigger();
+    Edit(w, "PRO_PCOVEN")->clear();
+    QTest::keyClicks(Edit(w, "PRO_PCOVEN"), "123456789");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"O campo [ Pço.Venda ] está fora do limite !"}));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_PCOVEN"));
+    QVERIFY(Action(w, "Gravar")->isEnabled());
+    Action(w, "Cancelar")->trigger();
+    QVERIFY(t.findKey(code));
+    QCOMPARE(t.asNumber(ycopro::PRO_PCOVEN), 2.445);
+  }
+
+  void codeAndNumericBoxesTakeWhatTheFieldHolds() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    Action(w, "Incluir")->trigger();
+    QTest::keyClicks(Edit(w, "PRO_PLU"), "ABC1-2");
+    QCOMPARE(Edit(w, "PRO_PLU")->text(), QStringLiteral("12"));
+    QTest::keyClicks(Edit(w, "PRO_TRIBUT"), "1.a");
+    QCOMPARE(Edit(w, "PRO_TRIBUT")->text(), QStringLiteral("1"));
+    Edit(w, "PRO_PCOVEN")->clear();
+    QTest::keyClicks(Edit(w, "PRO_PCOVEN"), "-3x,5,1");
+    QCOMPARE(Edit(w, "PRO_PCOVEN")->text(), QStringLiteral("3,51"));
+    // letters that reached the box by other means than the keyboard
+    Edit(w, "PRO_PLU")->setText("ABC");
+    Action(w, "Gravar")->trigger();
+    QCOMPARE(messages.texts(), (std::vector<std::string>{"O campo [ Código ] deve ser preenchido !"}));
+    QCOMPARE(QApplication::focusWidget(), Edit(w, "PRO_PLU"));
+    Action(w, "Cancelar")->trigger();
+  }
+
+  void orderByColumnAfterGravarAndCancelar() {
+    db::testing::TempDataDir dir({.demo = true});
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    auto* grid = w.findChild<QTableView*>("Grid");
+    auto by_description = [&] {
+      QVERIFY(w.windowTitle().startsWith(QStringLiteral("Cadastro de Produtos   -   Ordenado por Descrição")));
+      for (int row = 1; row < grid->model()->rowCount(); ++row) {
+        QVERIFY(grid->model()->index(row - 1, 1).data().toString() <= grid->model()->index(row, 1).data().toString());
+      }
+    };
+    auto highlighted_is_shown = [&] {
+      const int row = Highlighted(grid);
+      QVERIFY(row >= 0);
+      QCOMPARE(grid->model()->index(row, 1).data().toString(), Edit(w, "PRO_DESCR")->text());
+    };
+    ClickCell(grid, 5, 1);
+    by_description();
+    highlighted_is_shown();
+
+    for (const char* command : {"Cancelar", "Gravar"}) {
+      Action(w, "Alterar")->trigger();
+      Action(w, command)->trigger();
+      QVERIFY(w.windowTitle().startsWith(QStringLiteral("Cadastro de Produtos   -   Ordenado por Código")));
+      highlighted_is_shown();
+      ClickCell(grid, 2, 1);  // the description column sorts again
+      by_description();
+      highlighted_is_shown();
+    }
+    ClickCell(grid, 2, 0);
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("Cadastro de Produtos   -   Ordenado por Código")));
+    highlighted_is_shown();
+    QCOMPARE(messages.texts(), std::vector<std::string>{});
+  }
+
+  void pickerClosedOnAnEmptyTableEmptiesGroupAndDepartment() {
+    db::testing::TempDataDir dir({.demo = true});
+    {
+      auto grp = dir.db().open(ycogrp::kTable);
+      for (grp->first(); !grp->eof();) grp->remove();
+    }
+    ScriptedMessages messages;
+    TFCadProd_DB w(nullptr, dir.path());
+    ShowActive(w);
+    Action(w, "Alterar")->trigger();
+    QVERIFY(!Edit(w, "PRO_DEPTO")->text().isEmpty());
+    QVERIFY(!Edit(w, "PRO_GRUPO")->text().isEmpty());
+    kaslo::ui::WhenModal([](QWidget* dialog) { dialog->close(); });
+    w.findChild<QToolButton*>("btnPRO_DEPTO")->click();
+    QCOMPARE(Edit(w, "PRO_DEPTO")->text(), QString());
+    QCOMPARE(Edit(w, "PRO_GRUPO")->text(), QString());
+    QCOMPARE(w.findChild<QLabel*>("DEP_DESCR")->text(), QString());
+    Action(w, "Cancelar")->trigger();
+  }
+
   void leavingAGridColumnSeesOtherStations() {
     db::testing::TempDataDir dir({.demo = true});
     ScriptedMessages messages;
@@ -347,6 +504,8 @@ class ProductWindowTest : public QObject {
     auto& t = w.MainTable();
     t.last();
     const std::string last = t.getString(ycopro::PRO_PLU);
+    // as the grid shows it: the digits before the hyphen of the check digit
+    const QString typed = QString::fromStdString(last.substr(0, last.size() - 1));
     t.first();
     bool closed_on_missing = true;
     kaslo::ui::WhenModal([&](QWidget* dialog) {
@@ -356,8 +515,9 @@ class ProductWindowTest : public QObject {
       QTest::keyClick(edit, Qt::Key_Return);
       closed_on_missing = !dialog->isVisible();
       edit->clear();
-      QTest::keyClicks(edit, QString::fromStdString(last));
+      QTest::keyClicks(edit, typed);
       QTest::keyClick(edit, Qt::Key_Return);
+      if (dialog->isVisible()) dialog->close();
     });
     Action(w, "Localizar")->trigger();
     QVERIFY(!closed_on_missing);
@@ -376,6 +536,25 @@ class ProductWindowTest : public QObject {
     });
     Action(w, "Localizar")->trigger();
     QCOMPARE(messages.texts().size(), size_t{1});
+
+    // the digits before the hyphen, or the code with its hyphen, find the
+    // product and Enter takes it; the grid highlights it
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    for (const char* code : {"200000000037", "200000000037-4"}) {
+      t.first();
+      kaslo::ui::WhenModal([code](QWidget* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
+        QTest::keyClicks(edit, code);
+        QCOMPARE(edit->text(), QString::fromLatin1(code));
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (dialog->isVisible()) dialog->close();  // not found: the assertions below tell
+      });
+      Action(w, "Localizar")->trigger();
+      QCOMPARE(messages.texts().size(), size_t{1});
+      QCOMPARE(t.getString(ycopro::PRO_PLU), std::string("2000000000374"));
+      QCOMPARE(Edit(w, "PRO_DESCR")->text(), QStringLiteral("DESINFETANTE A GRANEL (LITRO)"));
+      QCOMPARE(grid->model()->index(Highlighted(grid), 0).data().toString(), QStringLiteral("200000000037-4"));
+    }
 
     // a code of 13 digits is shown whole, with its hyphen
     ShowActive(w);

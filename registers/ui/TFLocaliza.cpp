@@ -15,8 +15,11 @@
 bool TFLocaliza::description_search = false;
 
 TFLocaliza::TFLocaliza(QWidget* caller, db::Table& table, const std::vector<std::string>& labels,
-                       std::function<void()> moved)
-    : QDialog(caller, Qt::Dialog | Qt::FramelessWindowHint), table_(table), moved_(std::move(moved)) {
+                       std::function<void()> moved, CodeKeyRule rule)
+    : QDialog(caller, Qt::Dialog | Qt::FramelessWindowHint),
+      table_(table),
+      moved_(std::move(moved)),
+      rule_(std::move(rule)) {
   setObjectName(QStringLiteral("TFLocaliza"));
   setWindowTitle(QStringLiteral("Localizar Registro"));
   setFixedSize(358, 72);
@@ -56,8 +59,13 @@ TFLocaliza::TFLocaliza(QWidget* caller, db::Table& table, const std::vector<std:
   connect(cProcurar, &QLineEdit::textChanged, this, &TFLocaliza::cProcurarChange);
 }
 
-void TFLocaliza::cProcurarChange(const QString& text) {
-  kaslo::registers::FindNearestText(table_, kaslo::ui::ToLatin1(text));
+std::string TFLocaliza::Key() const {
+  const std::string typed = kaslo::ui::ToLatin1(cProcurar->text());
+  return rule_.key ? rule_.key(typed) : typed;
+}
+
+void TFLocaliza::cProcurarChange(const QString&) {
+  kaslo::registers::FindNearestText(table_, Key());
   if (moved_) moved_();
 }
 
@@ -65,7 +73,7 @@ void TFLocaliza::EnterPressed() {
   const bool products = kaslo::ui::FromLatin1(table_.fileName()).toUpper() == QStringLiteral("YCOPRO.DBF");
   if (!description_search && products) {
     const std::string code = table_.eof() || table_.recNo() == 0 ? std::string() : table_.getString(ycopro::PRO_PLU);
-    if (kaslo::ui::FromLatin1(code) != cProcurar->text()) {
+    if (code != Key()) {
       kaslo::Messages().error("Produto nao encontrado!");
       return;
     }
@@ -96,6 +104,7 @@ bool TFLocaliza::eventFilter(QObject* watched, QEvent* event) {
       const QString text = key->text();
       if (text.isEmpty()) return false;
       for (char32_t c : text.toUcs4()) {
+        if (c == U'-' && rule_.hyphen) continue;
         if (c >= 32 && !kaslo::registers::FindAccepts(c, numeric_)) return true;
       }
     }

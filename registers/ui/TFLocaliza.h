@@ -6,11 +6,21 @@
 
 #include <QDialog>
 #include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "db/table.h"
 
 class QGroupBox;
 class QLineEdit;
+
+// How the find dialog turns a typed code into the key that it searches and
+// compares on Enter; unset, the text is searched as typed.
+struct CodeKeyRule {
+  std::function<std::string(std::string_view)> key;  // Latin-1 in and out
+  bool hyphen = false;  // "-" may be typed in a search on a numeric field
+};
 
 class TFLocaliza final : public QDialog {
   Q_OBJECT
@@ -19,7 +29,7 @@ class TFLocaliza final : public QDialog {
   // `labels` are the display labels of the tag's fields, in key order.
   // `moved` runs after every move of the table, so the caller's grid follows.
   TFLocaliza(QWidget* caller, db::Table& table, const std::vector<std::string>& labels,
-             std::function<void()> moved);
+             std::function<void()> moved, CodeKeyRule rule = {});
 
   // Set by the product window while its grid is ordered by description.
   static bool description_search;
@@ -31,9 +41,11 @@ class TFLocaliza final : public QDialog {
  private:
   void cProcurarChange(const QString& text);
   void EnterPressed();
+  std::string Key() const;  // the text searched (Latin-1)
 
   db::Table& table_;
   std::function<void()> moved_;
+  CodeKeyRule rule_;
   bool numeric_ = false;
   QGroupBox* GB;
   QLineEdit* cProcurar;
