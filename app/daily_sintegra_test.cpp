@@ -31,7 +31,7 @@ class ScriptedMessages final : public kaslo::MessageService {
  public:
   void information(const std::string& text, const std::string&) override { boxes.push_back("info: " + text); }
   void error(const std::string& text, const std::string&) override { boxes.push_back("error: " + text); }
-  bool confirm(const std::string& text, const std::string&) override {
+  bool confirm(const std::string& text, const std::string&, kaslo::DefaultAnswer) override {
     boxes.push_back("confirm: " + text);
     return false;
   }
