@@ -28,14 +28,14 @@
 #include "registers/ui/TFCadGrpDepto.h"
 #include "registers/ui/TFCadTrib.h"
 #include "registers/ui/TFLocaliza.h"
+#include "registers/ui/editor_test_support.h"
 
 using kaslo::testing::ScriptedMessages;
+using namespace editor_test;
 
 namespace {
 
-QAction* Action(QWidget& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
 QString Panel1(QWidget& w) { return w.findChild<QLabel*>("StatusPanel1")->text(); }
-QLineEdit* Edit(QWidget& w, const char* name) { return w.findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 void KeepDepartments(const db::Database& db, int count) {
   auto dep = db.open(ycodep::kTable);
@@ -62,26 +62,6 @@ std::string PickAndClose(RecordEditor& picker) {
   kaslo::ui::WhenModal([](QWidget* dialog) { dialog->close(); });
   return RecordEditor::Pick(picker);
 }
-
-void ShowActive(QWidget& w) {
-  w.show();
-  w.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
-// The row the user sees highlighted: -1 for none, -2 for more than one.
-int Highlighted(QTableView* grid) {
-  const QModelIndexList rows = grid->selectionModel()->selectedRows();
-  if (rows.size() > 1) return -2;
-  return rows.isEmpty() ? -1 : rows.front().row();
-}
-
-// A click of the mouse on a cell, as the user makes it.
-void ClickCell(QTableView* grid, int row, int column) {
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
-}
-
-QString CellText(QTableView* grid, int row, int column) { return grid->model()->index(row, column).data().toString(); }
 
 }  // namespace
 

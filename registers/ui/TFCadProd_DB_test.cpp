@@ -22,33 +22,16 @@
 #include "registers/ui/TFCadGrpDepto.h"
 #include "registers/ui/TFCadProd_DB.h"
 #include "registers/ui/TFLocaliza.h"
+#include "registers/ui/editor_test_support.h"
 #include "db/tables/ycotrb.h"
 #include <QComboBox>
 #include <QGroupBox>
 #include <filesystem>
 
 using kaslo::testing::ScriptedMessages;
+using namespace editor_test;
 
 namespace {
-
-QAction* Action(QWidget& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
-QLineEdit* Edit(QWidget& w, const char* name) { return w.findChild<QLineEdit*>(QString::fromLatin1(name)); }
-
-void ShowActive(QWidget& w) {
-  w.show();
-  w.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
-int Highlighted(QTableView* grid) {
-  const QModelIndexList rows = grid->selectionModel()->selectedRows();
-  if (rows.size() > 1) return -2;
-  return rows.isEmpty() ? -1 : rows.front().row();
-}
-
-void ClickCell(QTableView* grid, int row, int column) {
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, column)).center());
-}
 
 // Stored values of the demo's first product, as another program left them.
 void SetFirstProduct(const db::Database& db, const char* unit, double stock, const char* decimals, double price) {
