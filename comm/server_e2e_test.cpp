@@ -287,20 +287,26 @@ class RawTerminal {
   Socket socket_;
 };
 
+// Reads the server's request for the operators and answers it with a
+// header announcing `size`, followed by `data`.
+void AnswerOperators(RawTerminal& terminal, const std::string& size, const std::string& data = {}) {
+  const std::string request = RequestFrame(WireName('S', "user.dad"));
+  std::string got(request.size(), '\0');
+  ASSERT_TRUE(terminal.socket_.ReadExact(got.data(), got.size(), 5000));
+  EXPECT_EQ(got, request);
+  std::string header = "\x02" + WireName('S', "user.dad") + size + "\x03";
+  header += static_cast<char>(Checksum(header));
+  ASSERT_TRUE(terminal.socket_.WriteAll(header + data));
+}
+
 TEST_F(ServerTest, HugeOrNegativeSizeEndsSession) {
   AddRow("7", "127.0.0.2");
   Write(dir_ / "Suser.dad", "marker");
   Start(8, "Suser.dad");
-  std::string request = RequestFrame(WireName('S', "user.dad"));
   for (std::string size : {std::to_string(kMaxReceivedFileSize + 1), std::string("-5")}) {
     list_.update(0, [](TerminalRow& row) { row.status = kStatusWaiting; });
     RawTerminal terminal(server_->port(), "127.0.0.2");
-    std::string got(request.size(), '\0');
-    ASSERT_TRUE(terminal.socket_.ReadExact(got.data(), got.size(), 5000));
-    EXPECT_EQ(got, request);
-    std::string header = "\x02" + WireName('S', "user.dad") + size + "\x03";
-    header += static_cast<char>(Checksum(header));
-    ASSERT_TRUE(terminal.socket_.WriteAll(header + "some data"));
+    AnswerOperators(terminal, size, "some data");
     EXPECT_EQ(terminal.ReadAll(), EndFrame()) << size;
     WaitIdle();
     EXPECT_FALSE(fs::exists(dir_ / "Suser7.rec")) << size;
@@ -311,17 +317,11 @@ TEST_F(ServerTest, ABlankSizeIsAnEmptyFile) {
   AddRow("7", "127.0.0.2");
   Write(dir_ / "Suser.dad", "marker");
   Start(8, "Suser.dad");
-  std::string request = RequestFrame(WireName('S', "user.dad"));
   for (std::string size : {std::string("     "), std::string("??")}) {
     list_.update(0, [](TerminalRow& row) { row.status = kStatusWaiting; });
     fs::remove(dir_ / "Suser7.rec");
     RawTerminal terminal(server_->port(), "127.0.0.2");
-    std::string got(request.size(), '\0');
-    ASSERT_TRUE(terminal.socket_.ReadExact(got.data(), got.size(), 5000));
-    EXPECT_EQ(got, request);
-    std::string header = "\x02" + WireName('S', "user.dad") + size + "\x03";
-    header += static_cast<char>(Checksum(header));
-    ASSERT_TRUE(terminal.socket_.WriteAll(header));
+    AnswerOperators(terminal, size);
     // The operators' reading has no next request: the end frame.
     EXPECT_EQ(terminal.ReadAll(), EndFrame()) << size;
     WaitIdle();

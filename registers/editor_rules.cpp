@@ -52,11 +52,12 @@ TypedNumber ReadTypedNumber(std::string_view text, int length, int decimals) {
     }
   }
   if (digits == 0 || separators > 1) return {TypedNumber::Kind::kNotANumber};
-  const size_t start = typed.find_first_not_of("-0");
-  const size_t whole = start == std::string::npos ? 0 : typed.find('.', start) == std::string::npos
-                                                             ? typed.size() - start
-                                                             : typed.find('.', start) - start;
-  if (whole > static_cast<size_t>(std::max(length, 0))) return {TypedNumber::Kind::kOutOfLimit};
+  // a whole part longer than the field is refused before it is read, so that
+  // no text of hundreds of digits reaches the reading of numbers
+  const std::string_view whole = std::string_view(typed).substr(0, typed.find('.'));
+  const size_t first = whole.find_first_not_of("-0");
+  const size_t whole_digits = first == std::string_view::npos ? 0 : whole.size() - first;
+  if (whole_digits > static_cast<size_t>(std::max(length, 0))) return {TypedNumber::Kind::kOutOfLimit};
   // rounded as the table rounds it; the whole part must then fit the field
   const std::string stored = NumeroParaTexto(0, decimals, TextoParaNumero(typed));
   if (stored.size() > static_cast<size_t>(std::max(length, 0))) return {TypedNumber::Kind::kOutOfLimit};

@@ -31,13 +31,14 @@
 #include <string>
 #include <string_view>
 
+#include "comm/load_files.h"
 #include "db/database.h"
 #include "viewers/register_grid.h"
 
 namespace kaslo::viewers {
 
-inline constexpr size_t kShortProductRecord = 80;
-inline constexpr size_t kLongProductRecord = 86;
+inline constexpr size_t kShortProductRecord = static_cast<size_t>(comm::ProductRecordSize::k80);
+inline constexpr size_t kLongProductRecord = static_cast<size_t>(comm::ProductRecordSize::k86);
 
 // "Sid" + terminal + ".rec".
 std::string IdentificationFileName(std::string_view terminal);
