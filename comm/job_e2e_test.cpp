@@ -296,5 +296,46 @@ TEST_F(JobE2eTest, ChangedProductsLoad) {
   EXPECT_TRUE(fs::exists(Data("Rnlumnt.dad")));
 }
 
+// ---- a kind added to the job table is served with nothing else changed
+
+LoadContent FromTablesForTest(JobContext& c) { return {LoadContent::kWrite, DepartmentsFile(c.db)}; }
+LoadContent GreetingLoad(JobContext& c) { return {LoadContent::kWrite, "BOM DIA " + c.db.dir().filename().string()}; }
+constexpr JobStep kSendGreeting[] = {{'R', "saudacao", GreetingLoad}, {'R', "depto", FromTablesForTest}};
+constexpr JobStep kAskWeather[] = {{'S', "clima"}, {'S', "vento"}};
+
+TEST_F(JobE2eTest, NewKindsAreOneRowEach) {
+  testing::ScopedJobKind load({.kind = 251, .caption = "Enviar Saudação", .direction = 'R',
+                               .register_name = "saudacao", .role = JobRole::kLoad, .steps = kSendGreeting});
+  testing::ScopedJobKind reading({.kind = 25, .caption = "Leitura do Clima", .direction = 'S',
+                                  .register_name = "clima", .role = JobRole::kReading, .steps = kAskWeather});
+
+  auto runner = Start(251, {"2"});
+  EXPECT_EQ(runner->caption(), "Enviar Saudação");
+  ProcessResult result = Terminal(*runner, "127.0.0.2");
+  const std::string greeting = "BOM DIA " + dir_.path().filename().string();
+  const std::string departments = DepartmentsFile(db());
+  EXPECT_EQ(Lines(result.out), (Strings{"127.0.0.2 received Rsaudacao.dad " + std::to_string(greeting.size()),
+                                        "127.0.0.2 received Rdepto.dad " + std::to_string(departments.size()),
+                                        "127.0.0.2 end"}));
+  EXPECT_EQ(Slurp(In("127.0.0.2", "Rsaudacao.dad")), greeting);
+  EXPECT_EQ(Slurp(In("127.0.0.2", "Rdepto.dad")), departments);
+  ASSERT_TRUE(Drain(*runner));
+  runner->close();
+
+  Write(Out("127.0.0.3", "Sclima.dad"), "SOL");
+  Write(Out("127.0.0.3", "Svento.dad"), "NORTE 12");
+  runner = Start(25, {"3"});
+  EXPECT_EQ(StartQuestion(25, runner->caption()), "Confirma  [ Leitura do Clima ]\rdos terminais selecionados ?");
+  result = Terminal(*runner, "127.0.0.3");
+  EXPECT_EQ(Lines(result.out),
+            (Strings{"127.0.0.3 sent Sclima.dad 3", "127.0.0.3 sent Svento.dad 8", "127.0.0.3 end"}));
+  ASSERT_TRUE(Drain(*runner));
+  EXPECT_EQ(ReceivedFileNames(25, 3), (Strings{"Sclima3.rec", "Svento3.rec"}));
+  EXPECT_EQ(Slurp(Data("Sclima3.rec")), "SOL");
+  EXPECT_EQ(Slurp(Data("Svento3.rec")), "NORTE 12");
+  runner->close();
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
 }  // namespace
 }  // namespace comm

@@ -179,7 +179,9 @@ bool JobRunner::finished() const {
 
 void JobRunner::FollowUp(size_t row) {
   TerminalRow r = list_.row(row);
-  if (kind_ == kJobLogReading && continuous_log_) {
+  const JobKind* job = FindJob(kind_);
+  const RowFollowUp follow_up = job ? job->follow_up : RowFollowUp::kNone;
+  if (follow_up == RowFollowUp::kRepeatLog && continuous_log_) {
     // The next reading of this terminal: selected again and armed at once,
     // without the start question; the running server serves it.
     list_.update(row, [](TerminalRow& t) {
@@ -194,9 +196,8 @@ void JobRunner::FollowUp(size_t row) {
       follow_up_listener_(row, "LOG: nova leitura");
     return;
   }
-  if (kind_ == kJobSintegraCurrentMonth || kind_ == kJobSintegraPreviousMonth) {
+  if (follow_up == RowFollowUp::kSintegraFile) {
     int terminal = static_cast<int>(TextoParaInteiro(r.caption));
-    const JobKind* job = FindJob(kind_);
     std::string file = std::string(job->register_name) + std::to_string(terminal) + ".txt";
     try {
       bool built = BuildSintegraFromReading(db_, terminal, kind_, SintegraPeriodDate(kind_, kaslo::Today()));

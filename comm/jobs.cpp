@@ -21,63 +21,6 @@
 namespace comm {
 namespace {
 
-constexpr JobKind kJobs[] = {
-    {1, "Efetuar Leitura X", 'G', "X"},
-    {2, "Efetuar Leitura de Memória Fiscal", 'G', "M00019999"},
-    {3, "Relatório de Vendas por Vendedor", 'G', "6"},
-    // The table gives job 4 no register: its request is "G.dad" and the
-    // report comes back as "G" + n + ".rec".
-    {4, "Relatório de Vendas por Horário", 'G', ""},
-    {5, "Relatório de Vendas por Produtos", 'G', "5"},
-    {6, "Relatório de Vendas por Departamento", 'G', "1"},
-    {7, "Relatório de Vendas por Operador", 'G', "3"},
-    {8, "Leitura do Cadastro de Operadores", 'S', "user"},
-    {9, "Leitura do Cadastro de Vendedores", 'S', "vend"},
-    {10, "Leitura do Cadastro de Grupos de Depto", 'S', "grpdepto"},
-    {11, "Leitura do Cadastro de Departamentos", 'S', "depto"},
-    {12, "Leitura de Configuração de Finalizadoras", 'S', "cfgfinal"},
-    {13, "Leitura de Configuração de Parâmetros Diversos/Periféricos", 'S', "perif"},
-    {14, "Leitura de Configuração de Parâmetros Descontos/Acréscimos", 'S', "descacr"},
-    {15, "Leitura de Configuração de Mensagem de Venda", 'S', "footer"},
-    {16, "Leitura do Cadastro de Clientes", 'S', "Client"},
-    {17, "Leitura de Configuração da Loja", 'S', "codbarra"},
-    {18, "Leitura do Cadastro de Produtos", 'S', "Prods"},
-    {19, "Leitura de Data e Hora do Equipamento", 'S', "datahora"},
-    {20, "Leitura de Finalizadoras", 'S', "finaliz"},
-    {21, "Leitura de Layout de Teclado", 'S', "teclado"},
-    {23, "Leitura de LOG", 'S', "Logs"},
-    {24, "Leitura dos dados da loja", 'S', "header"},
-    {87, "Efetuar Limpeza de LOG", 'C', "ZLogs"},
-    {88, "Enviar Cadastro de Operadores", 'R', "user"},
-    {99, "Enviar Cadastro de Vendedores", 'R', "vend"},
-    {101, "Enviar Cadastro de Grupos de Depto", 'R', "grpdepto"},
-    {111, "Enviar Cadastro de Departamentos", 'R', "depto"},
-    {121, "Enviar Configuração de Finalizadoras", 'R', "finaliz"},
-    {131, "Enviar Configuração de Parâmetros Diversos/Periféricos", 'R', "perif"},
-    {141, "Enviar Configuração de Parâmetros Descontos/Acréscimos", 'R', "descacr"},
-    {151, "Enviar Configuração de Mensagem de Venda", 'R', "footer"},
-    {161, "Enviar Cadastro de Clientes", 'R', "Client"},
-    {171, "Enviar Configuração da Loja", 0, ""},
-    {181, "Enviar Cadastro de Produtos (Carga Completa)", 'R', "Prods"},
-    {191, "Envio de Data e Hora do Equipamento", 'R', "datahora"},
-    {202, "Enviar Cadastro de Finalizadoras", 0, ""},
-    {211, "Enviar Layout de Teclado", 'R', "teclado"},
-    {232, "Enviar Programacão da Loja", 0, ""},
-    {241, "", 'R', "header"},
-    {499, "Enviar Cadastro de Produtos(Alterar Estoque)", 'R', "nlumnt"},
-    {997, "Leitura SINTEGRA - Mês Anterior", 'S', "r60mold"},
-    {998, "Leitura SINTEGRA - Mês Atual", 'S', "r60m"},
-};
-
-std::string Marker() {
-  kaslo::DateTime now = kaslo::Now();
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%02u/%02u/%04d %02d:%02d:%02d", static_cast<unsigned>(now.date.day()),
-                static_cast<unsigned>(now.date.month()), static_cast<int>(now.date.year()), now.hour,
-                now.minute, now.second);
-  return buf;
-}
-
 // Writes the whole file; false when it cannot be created or written.
 bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   std::error_code ec;
@@ -92,40 +35,16 @@ bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {
 Preparation Failed(std::string message) { return {Preparation::kFailed, std::move(message), {}}; }
 Preparation Ready(std::string wire_name) { return {Preparation::kReady, {}, std::move(wire_name)}; }
 
-// The message of a load file that could not be written.
-std::string LoadFileError(std::string_view name) {
-  if (name == "user") return "Erro ao tentar criar user ![w]";
-  if (name == "vend") return "Erro ao tentar criar vend ![w]";
-  if (name == "finaliz" || name == "cfgfinal") return "Erro ao tentar criar [122] ![w]";
-  if (name == "codbarra") return "Erro ao tentar criar codbarra [17] ![w]";
-  if (name == "perif") return "Erro ao tentar criar perif [131] ![w]";
-  if (name == "flags") return "Erro ao tentar criar flags [500] ![w]";
-  if (name == "Client") return "Erro ao tentar criar client ![w]";
-  if (name == "footer") return "Erro ao tentar criar footer ![w]";
-  if (name == "nlumnt") return "Erro ao tentar criar nlufile.mtr!";
-  if (name == "Prods") return "Erro ao tentar criar Prods.dad!";
-  return "Erro ao tentar criar " + std::string(name) + " ![w]";
-}
-
 class Preparer {
  public:
-  Preparer(const db::Database& db, int kind, const JobOptions& options, const std::vector<std::string>& captions)
-      : db_(db), dir_(db.dir()), kind_(kind), options_(options), captions_(captions) {}
+  Preparer(const db::Database& db, const JobKind& job, const JobOptions& options,
+           const std::vector<std::string>& captions)
+      : db_(db), dir_(db.dir()), job_(job), context_(db, options, captions), captions_(captions) {}
 
   Preparation Run() {
-    const JobKind* job = FindJob(kind_);
-    if (!job || !IsServableJob(kind_)) return Failed("Erro ao tentar criar [  ] !");
-    reg_ = std::string(job->register_name);
     DeleteOldFiles();
-    switch (job->direction) {
-      case 'G':
-      case 'S':
-        return Request(job->direction);
-      case 'C':
-        return Command();
-      default:
-        return Load();
-    }
+    if (job_.clear) job_.clear(context_);
+    return job_.role == JobRole::kLoad ? Load() : Request();
   }
 
  private:
@@ -135,8 +54,20 @@ class Preparer {
   }
 
   void DeleteOldFiles() const {
-    for (const std::string& reg : JobRegisters(kind_)) DeleteRegisterFiles(reg);
-    if (reg_.empty()) DeleteRegisterFiles("");  // job 4: "G.dad", "G" + n + ".rec"
+    for (const std::string& reg : JobRegisters(job_.kind)) DeleteRegisterFiles(reg);
+    if (job_.register_name.empty()) DeleteRegisterFiles("");  // job 4: "G.dad", "G" + n + ".rec"
+    // A reading asks only for what it prepared: the requests other kinds
+    // left behind go (job 13 leaves "Sperif.dad" and "Sflags.dad").
+    if (job_.role == JobRole::kLoad) return;
+    for (const JobKind& other : JobTable())
+      for (const JobStep& step : other.steps)
+        if (step.letter != 'R' && !AsksFor(step)) Delete(WireFile(StepWireName(step)));
+  }
+
+  bool AsksFor(const JobStep& request) const {
+    return std::any_of(job_.steps.begin(), job_.steps.end(), [&](const JobStep& own) {
+      return own.letter == request.letter && own.file == request.file;
+    });
   }
 
   void DeleteRegisterFiles(const std::string& reg) const {
@@ -149,78 +80,34 @@ class Preparer {
     }
   }
 
-  // Reports ("G") and register requests ("S"): one marker per register
-  // asked for, copied to the file of its wire name.
-  Preparation Request(char letter) {
-    std::vector<std::string> names;
-    std::string first;
-    if (kind_ == 12 || kind_ == 20) {
-      names = {"cfgfinal", "finaliz"};
-      first = "finaliz";
-    } else if (kind_ == 13) {
-      names = {"codbarra", "perif", "flags"};
-      first = "codbarra";
-    } else if (kind_ == 997 || kind_ == 998) {
-      DeleteSintegraFiles();
-      names = {"Prods", reg_};
-      first = "id";  // the server asks for the identity first
-    } else {
-      names = {reg_};
-      first = reg_;
-    }
-    if (kind_ == 17) {
-      // The session asks for "Sperif.dad" after "Scodbarra.dad" whenever
-      // that file exists: a marker left by an earlier job 13 would turn
-      // this one-register reading into a three-register one.
-      Delete("Sperif.dad");
-      Delete("Sflags.dad");
-    }
-    const bool several = names.size() > 1 && kind_ != 997 && kind_ != 998;
-    for (const std::string& name : names) {
-      std::string wire = WireFile(WireName(letter, name + ".dad"));
-      // Job 4 has no register, so no working file: its marker is the wire file.
-      bool written = name.empty() ? WriteFile(Path(wire), Marker() + "\r\n")
-                                  : WriteFile(Path(name), Marker() + "\r\n");
-      if (!written) return Failed(several ? "Erro ao tentar criar [ " + name + " ] ![w]"
-                                          : "Erro ao tentar criar [ " + reg_ + " ] !");
+  bool Wanted(const JobStep& step) const { return !step.only_with_log_clear || LogClearOption(db_); }
+
+  std::string MarkerError(const JobStep& step, bool copying) const {
+    if (!step.error.empty()) return std::string(step.error);
+    if (!job_.names_each_marker) return "Erro ao tentar criar [ " + std::string(job_.register_name) + " ] !";
+    return "Erro ao tentar criar [ " + std::string(step.file) + (copying ? " ]!" : " ] ![w]");
+  }
+
+  // Reports, register requests and commands: one marker per file asked
+  // for, copied to the file of its wire name.
+  Preparation Request() {
+    for (const JobStep& step : job_.steps) {
+      if (!Wanted(step)) continue;
+      // A command's marker has no line end.
+      const std::string marker = step.letter == 'C' ? JobMarker() : JobMarker() + "\r\n";
       // The marker is copied to the file the session looks for: the wire
       // name without blanks ("GM00019999.da" for the 13-character name of
-      // the fiscal-memory report).
-      if (!name.empty() && !CopiaArquivo(Path(name), Path(wire)))
-        return Failed(several ? "Erro ao tentar criar [ " + name + " ]!" : "Erro ao tentar criar [ " + reg_ + " ] !");
+      // the fiscal-memory report). Job 4 has no register, so no working
+      // file: its marker is the wire file.
+      const std::string wire = WireFile(StepWireName(step));
+      if (step.file.empty()) {
+        if (!WriteFile(Path(wire), marker)) return Failed(MarkerError(step, false));
+        continue;
+      }
+      if (!WriteFile(Path(step.file), marker)) return Failed(MarkerError(step, false));
+      if (!CopiaArquivo(Path(step.file), Path(wire))) return Failed(MarkerError(step, true));
     }
-    if (kind_ == kJobLogReading && LogClearOption(db_)) {
-      // The clear command after the LOG is only sent when its file exists.
-      if (!WriteFile(Path("ZLogs"), Marker()) || !CopiaArquivo(Path("ZLogs"), Path("CZLogs.dad")))
-        return Failed("Erro ao tentar criar [ ZLogs ] !");
-    }
-    return Ready(WireName(letter, first + ".dad"));
-  }
-
-  void DeleteSintegraFiles() const {
-    Delete("r60m1.txt");
-    std::error_code ec;
-    std::vector<std::filesystem::path> old;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_, ec)) {
-      std::string name = entry.path().filename().string();
-      if (name.size() >= 8 && name.rfind("r60m", 0) == 0 && name.substr(name.size() - 4) == ".txt") old.push_back(entry.path());
-    }
-    for (const auto& p : old) ApagaArquivo(p);
-    for (std::string_view request : {"Sid.dad", "SProds.dad", "Sr60m.dad", "Sr60mold.dad"}) Delete(request);
-  }
-
-  // The LOG-clear command: its marker has no line end.
-  Preparation Command() {
-    std::string wire = WireFile(WireName('C', reg_ + ".dad"));
-    if (!WriteFile(Path(reg_), Marker()) || !CopiaArquivo(Path(reg_), Path(wire)))
-      return Failed("Erro ao tentar criar [ " + reg_ + " ] !");
-    return Ready(WireName('C', reg_ + ".dad"));
-  }
-
-  // Writes the working file and copies it to its "R" wire file.
-  bool WriteLoad(const std::string& name, std::string_view bytes) const {
-    Delete("R" + name + ".dad");
-    return WriteFile(Path(name), bytes) && CopiaArquivo(Path(name), Path("R" + name + ".dad"));
+    return Ready(StepWireName(job_.steps.front()));
   }
 
   Preparation Load() {
@@ -228,117 +115,30 @@ class Preparer {
     struct CloseWait {
       ~CloseWait() { FechaProgresso(); }
     } close_wait;
-
-    using Builder = std::string (*)(const db::Database&);
-    std::vector<std::pair<std::string, Builder>> files;
-    switch (kind_) {
-      case 88: files = {{"user", OperatorsFile}}; break;
-      case 99: files = {{"vend", SellersFile}}; break;
-      case 101: files = {{"grpdepto", GroupsFile}, {"depto", DepartmentsFile}}; break;
-      case 111: files = {{"depto", DepartmentsFile}}; break;
-      case 121: files = {{"finaliz", PaymentNamesFile}, {"cfgfinal", PaymentConfigFile}}; break;
-      case 131: files = {{"perif", PeripheralsFile}, {"codbarra", BarCodeOptionsFile}, {"flags", FlagsFile}}; break;
-      case 141: files = {{"descacr", DiscountsFile}}; break;
-      case 151: files = {{"footer", FooterFile}}; break;
-      case kJobClientLoad: files = {{"Client", ClientsFile}}; break;
-      case 211: files = {{"teclado", KeyboardFile}}; break;
-      case 241: files = {{"header", HeaderFile}}; break;
-      case kJobProductLoad: return ProductLoad();
-      case kJobChangedProducts: return ChangedProductsLoad();
-      case kJobDateTimeLoad: {
-        kaslo::DateTime when = options_.date_time ? *options_.date_time : kaslo::Now();
-        if (!WriteLoad(reg_, DateTimeRecord(when.date, when.hour, when.minute))) return Failed(LoadFileError(reg_));
-        return Ready(WireName('R', reg_ + ".dad"));
-      }
-      default: return Failed(LoadFileError(reg_));
+    for (const JobStep& step : job_.steps) {
+      const std::string error =
+          step.error.empty() ? "Erro ao tentar criar " + std::string(step.file) + " ![w]" : std::string(step.error);
+      LoadContent content = step.build ? step.build(context_) : LoadContent{LoadContent::kSkip};
+      if (content.outcome == LoadContent::kNoRecords)
+        return {Preparation::kNoRecords, std::string(kNoRecordsMessage), {}};
+      if (content.outcome == LoadContent::kSkip) continue;
+      for (const auto& [name, bytes] : content.contents)
+        if (!WriteFile(Path(name), bytes)) return Failed(error);
+      const std::string wire = WireFile(StepWireName(step));
+      if (!WriteFile(Path(step.file), content.bytes) || !CopiaArquivo(Path(step.file), Path(wire)))
+        return Failed(error);
     }
-    for (const auto& [name, build] : files)
-      if (!WriteLoad(name, build(db_))) return Failed(LoadFileError(name));
-    return Ready(WireName('R', files.front().first + ".dad"));
-  }
-
-  Preparation ProductLoad() {
-    Delete("nlufile.mtr");
-    Delete("Prods.dad");
-    for (size_t i = 1; i <= captions_.size(); ++i) Delete("pro" + std::to_string(i) + ".dad");
-    Delete("nlumnt");
-    Delete("Rnlumnt.dad");
-    std::vector<ProductValues> products = LoadProducts(db_, CheckDigitOption(db_));
-    if (products.empty()) return {Preparation::kNoRecords, std::string(kNoRecordsMessage), {}};
-    // "Prods3" and "Prods5" are the contents; "RProds.dad" only stands for them.
-    if (!WriteFile(Path("Prods3"), ProductsFile(products, ProductRecordSize::k80)) ||
-        !WriteFile(Path("Prods5"), ProductsFile(products, ProductRecordSize::k86)) ||
-        !WriteLoad("Prods", Marker() + "\r\n"))
-      return Failed(LoadFileError("Prods"));
-    std::string list = CompleteProductList(products);
-    if (!list.empty() && !WriteLoad("nlumnt", list)) return Failed(LoadFileError("nlumnt"));
-    return Ready(WireName('R', "Prods.dad"));
-  }
-
-  Preparation ChangedProductsLoad() {
-    Delete("nlumnt");
-    Delete("Rnlumnt.dad");
-    std::string list = ChangedProductList(db_, options_.stock);
-    if (list.empty()) return {Preparation::kNoRecords, std::string(kNoRecordsMessage), {}};
-    if (!WriteLoad("nlumnt", list)) return Failed(LoadFileError("nlumnt"));
-    return Ready(WireName('R', "nlumnt.dad"));
+    return Ready(StepWireName(job_.steps.front()));
   }
 
   const db::Database& db_;
   std::filesystem::path dir_;
-  int kind_;
-  const JobOptions& options_;
+  const JobKind& job_;
+  JobContext context_;
   const std::vector<std::string>& captions_;
-  std::string reg_;
 };
 
 }  // namespace
-
-std::span<const JobKind> JobTable() { return kJobs; }
-
-const JobKind* FindJob(int kind) {
-  auto it = std::find_if(std::begin(kJobs), std::end(kJobs), [kind](const JobKind& j) { return j.kind == kind; });
-  return it == std::end(kJobs) ? nullptr : &*it;
-}
-
-bool IsServableJob(int kind) {
-  const JobKind* job = FindJob(kind);
-  return job && job->direction != 0;
-}
-
-std::string JobCaption(int kind, bool stock_option) {
-  if (kind == kJobChangedProducts)
-    return stock_option ? "Enviar Cadastro de Produtos(Alterar Estoque)"
-                        : "Enviar Cadastro de Produtos(Não Alterar Estoque)";
-  const JobKind* job = FindJob(kind);
-  return (job && !job->caption.empty()) ? std::string(job->caption) : std::string(kDefaultCaption);
-}
-
-bool IsReadingJob(int kind) { return (kind >= 1 && kind <= 24) || kind == 997 || kind == 998; }
-
-std::string StartQuestion(int kind, std::string_view caption) {
-  return "Confirma  [ " + std::string(caption) + " ]\r" + (IsReadingJob(kind) ? "dos" : "para") +
-         " terminais selecionados ?";
-}
-
-std::vector<std::string> JobRegisters(int kind) {
-  const JobKind* job = FindJob(kind);
-  if (!job || job->register_name.empty()) return {};
-  std::vector<std::string> regs{std::string(job->register_name)};
-  auto add = [&](std::initializer_list<const char*> more) {
-    for (const char* r : more)
-      if (std::find(regs.begin(), regs.end(), r) == regs.end()) regs.emplace_back(r);
-  };
-  switch (kind) {
-    case 101: add({"depto"}); break;
-    case 12: case 20: case 121: add({"finaliz", "cfgfinal"}); break;
-    case 13: case 131: add({"codbarra", "perif", "flags"}); break;
-    case kJobProductReading: add({"id"}); break;
-    case 997: case 998: add({"id", "Prods"}); break;
-    default: break;
-  }
-  return regs;
-}
 
 void FillTerminalList(const db::Database& db, TerminalList& list) {
   auto t = db.open(ycoter::kTable, {.tag = "UM"});
@@ -357,7 +157,9 @@ bool IsSelectableRow(const TerminalRow& row) { return !Apara(row.address).empty(
 
 Preparation PrepareJobFiles(const db::Database& db, int kind, const JobOptions& options,
                             const std::vector<std::string>& row_captions) {
-  return Preparer(db, kind, options, row_captions).Run();
+  const JobKind* job = FindJob(kind);
+  if (!job || !IsServableJob(kind) || job->steps.empty()) return Failed("Erro ao tentar criar [  ] !");
+  return Preparer(db, *job, options, row_captions).Run();
 }
 
 bool ProductQueueHasRows(const db::Database& db) {
@@ -374,7 +176,8 @@ void ClearProductQueue(const db::Database& db) {
 }
 
 bool CloseJob(const db::Database& db, int kind) {
-  if (kind != kJobProductLoad && kind != kJobChangedProducts) return false;
+  const JobKind* job = FindJob(kind);
+  if (!job || !job->offers_queue_clear) return false;
   if (!ProductQueueHasRows(db)) return false;
   if (!kaslo::ConfirmDestructive(std::string(kClearQueueQuestion))) return false;
   ClearProductQueue(db);

@@ -1,5 +1,5 @@
-// Communication jobs: the table of job kinds (caption, direction, register),
-// the terminal list read from Ycoter, the preparation of a job's files
+// Communication jobs: the terminal list read from Ycoter, the preparation
+// of a job's files as its row of the job table (comm/job_table.h) says
 // before the server starts, and the product change queue that the closing
 // of a product load may empty. Everything here runs on the thread that owns
 // the database; the running job itself is driven by comm/job_runner.h.
@@ -11,50 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "comm/job_table.h"
 #include "common/clock.h"
 #include "comm/terminal_list.h"
 #include "db/database.h"
 
 namespace comm {
-
-// Job kinds named in code.
-inline constexpr int kJobProductReading = 18;
-inline constexpr int kJobLogReading = 23;
-inline constexpr int kJobLogClear = 87;
-inline constexpr int kJobClientLoad = 161;
-inline constexpr int kJobProductLoad = 181;
-inline constexpr int kJobDateTimeLoad = 191;
-inline constexpr int kJobChangedProducts = 499;
-
-// The caption every job without its own keeps.
-inline constexpr std::string_view kDefaultCaption = "Carga de Terminais";
-
-struct JobKind {
-  int kind;
-  std::string_view caption;        // UTF-8; "" keeps kDefaultCaption
-  char direction;                  // 'G' report, 'S' request, 'C' command, 'R' load, 0 none
-  std::string_view register_name;  // "" for job 4 and the jobs without a register
-};
-
-// Every job kind with a caption, in ascending order.
-std::span<const JobKind> JobTable();
-// nullptr for a kind outside the table.
-const JobKind* FindJob(int kind);
-// A job that can be prepared and served: in the table with a direction
-// (the captioned kinds 171, 202 and 232 have none).
-bool IsServableJob(int kind);
-// The window caption; job 499 takes it from the caller's stock option.
-std::string JobCaption(int kind, bool stock_option = true);
-// Readings (1 to 24, 997, 998): "&Visualizar Dados" is enabled and the
-// start question says "dos" instead of "para".
-bool IsReadingJob(int kind);
-// "Confirma  [ " + caption + " ]" + line break + "dos"/"para" + " terminais selecionados ?"
-std::string StartQuestion(int kind, std::string_view caption);
-
-// The registers a job writes or asks for, first the job's own: 101 also
-// "depto", 12/20/121 "finaliz" and "cfgfinal", 13/131 "codbarra", "perif"
-// and "flags", 997/998 also "Prods". Empty for a job without a register.
-std::vector<std::string> JobRegisters(int kind);
 
 // Fills `list` with one row per Ycoter row (tag "UM"): caption ESTACAO with
 // format "0", address TER_ECFSER, "Stand By", "0 %", image 0.
@@ -62,12 +24,6 @@ void FillTerminalList(const db::Database& db, TerminalList& list);
 // A row that may be selected: it has an address (a row without one would
 // wait for ever, no terminal can match it).
 bool IsSelectableRow(const TerminalRow& row);
-
-// Values the preparation reads besides the tables.
-struct JobOptions {
-  bool stock = true;                          // 499: the caller's stock option
-  std::optional<kaslo::DateTime> date_time;   // 191: the date and time boxes (now when unset)
-};
 
 struct Preparation {
   enum Outcome { kReady, kFailed, kNoRecords } outcome = kFailed;
@@ -80,8 +36,9 @@ inline constexpr std::string_view kNoRecordsMessage = "Não foram localizados re
 
 // Prepares the files of job `kind` in db.dir(): deletes the old working,
 // wire and received files of its registers (the received ones for every
-// caption given), writes the markers or load files and their wire files,
-// and gives the first wire name. Loads show kWaitProcessing through
+// caption given) and, for a reading, the requests other kinds left behind;
+// writes the markers or load files and their wire files, and gives the wire
+// name of the first. Loads show kWaitProcessing through
 // MostraProgresso and close it. Nothing is started and the list is not
 // touched. kFailed names the file that could not be written; kNoRecords
 // (product loads without rows) carries kNoRecordsMessage. Engine errors

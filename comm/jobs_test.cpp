@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -90,6 +91,60 @@ TEST(JobTable, EveryKind) {
   EXPECT_EQ(JobRegisters(131), (Strings{"perif", "codbarra", "flags"}));
   EXPECT_EQ(JobRegisters(101), (Strings{"grpdepto", "depto"}));
   EXPECT_EQ(JobRegisters(998), (Strings{"r60m", "id", "Prods"}));
+}
+
+// What the preparation, the sessions and the viewer rely on in every row.
+TEST(JobTable, RowsAgreeWithThemselves) {
+  for (const JobKind& job : JobTable()) {
+    SCOPED_TRACE(job.kind);
+    if (!IsServableJob(job.kind)) {
+      EXPECT_TRUE(job.steps.empty());
+      EXPECT_EQ(job.role, JobRole::kNone);
+      continue;
+    }
+    ASSERT_FALSE(job.steps.empty());
+    EXPECT_EQ(job.steps.front().letter, job.direction);
+    EXPECT_FALSE(job.steps.front().only_with_log_clear);
+    bool has_register = job.register_name.empty();
+    for (const JobStep& step : job.steps) {
+      // A load sends built files and asks nothing; the others ask and build nothing.
+      EXPECT_EQ(step.letter == 'R', job.role == JobRole::kLoad) << step.file;
+      EXPECT_EQ(step.build != nullptr, job.role == JobRole::kLoad) << step.file;
+      EXPECT_LE(StepWireName(step).size(), 13u);
+      has_register |= step.file == job.register_name;
+    }
+    EXPECT_TRUE(has_register);
+    EXPECT_EQ(JobRegisters(job.kind).empty(), job.register_name.empty());
+    if (!job.companion.empty()) {
+      EXPECT_NE(job.companion, job.register_name);
+      EXPECT_TRUE(std::any_of(job.steps.begin(), job.steps.end(),
+                              [&](const JobStep& s) { return s.file == job.companion; }));
+    }
+    // The identity answer is read on the sending side, before a load's files.
+    if (job.identity == Identity::kAnswer) EXPECT_EQ(job.role, JobRole::kLoad);
+    EXPECT_EQ(BlockSize(job.kind), job.kind == kJobClientLoad ? 128u : 80u);
+  }
+  EXPECT_EQ(BlockSize(22), 80u);
+}
+
+// A reading asks only for what it prepared: job 13's requests do not make
+// job 17 a three-register reading, and a load leaves requests alone.
+TEST(JobPreparation, RequestsOfOtherKindsAreDeleted) {
+  db::testing::TempDataDir dir({.demo = true});
+  auto exists = [&](const char* name) { return fs::exists(dir.path() / name); };
+  ASSERT_EQ(PrepareJobFiles(dir.db(), 13, {}, {"1"}).outcome, Preparation::kReady);
+  ASSERT_TRUE(exists("Sperif.dad") && exists("Sflags.dad") && exists("Scodbarra.dad"));
+  ASSERT_EQ(PrepareJobFiles(dir.db(), 88, {}, {"1"}).outcome, Preparation::kReady);
+  EXPECT_TRUE(exists("Sperif.dad") && exists("Sflags.dad"));
+  ASSERT_EQ(PrepareJobFiles(dir.db(), 17, {}, {"1"}).outcome, Preparation::kReady);
+  EXPECT_TRUE(exists("Scodbarra.dad"));
+  EXPECT_FALSE(exists("Sperif.dad"));
+  EXPECT_FALSE(exists("Sflags.dad"));
+  ASSERT_EQ(PrepareJobFiles(dir.db(), 8, {}, {"1"}).outcome, Preparation::kReady);
+  EXPECT_FALSE(exists("Scodbarra.dad"));
+  EXPECT_TRUE(exists("Suser.dad"));
+  // A kind without steps prepares nothing.
+  EXPECT_EQ(PrepareJobFiles(dir.db(), 171, {}, {"1"}).message, "Erro ao tentar criar [  ] !");
 }
 
 // The demo store: terminals 1 to 3 at 127.0.0.1 to 127.0.0.3, plus a

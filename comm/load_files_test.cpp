@@ -532,7 +532,7 @@ TEST_F(DemoLoadFilesTest, RequestMarkers) {
       {13, {"Scodbarra.dad", "Sperif.dad", "Sflags.dad"}, "Scodbarra.dad"},
       {18, {"SProds.dad"}, "SProds.dad"},
       {23, {"SLogs.dad"}, "SLogs.dad"},
-      {998, {"SProds.dad", "Sr60m.dad"}, "Sid.dad"},
+      {998, {"SProds.dad", "Sr60m.dad"}, "SProds.dad"},
   };
   for (const Case& c : cases) {
     Preparation prep = PrepareJobFiles(db(), c.kind, {}, {"1"});

@@ -11,7 +11,7 @@ namespace {
 // The file the session stores for a request: the wire file up to its first
 // "." + terminal + ".rec", as the receiving side names it.
 std::string StoredName(char letter, std::string_view reg, int terminal) {
-  std::string wire = WireFile(WireName(letter, std::string(reg) + ".dad"));
+  std::string wire = WireFile(StepWireName({letter, reg}));
   return wire.substr(0, wire.find('.')) + std::to_string(terminal) + ".rec";
 }
 
@@ -19,33 +19,20 @@ std::string StoredName(char letter, std::string_view reg, int terminal) {
 
 std::vector<std::string> ReceivedFileNames(int kind, int terminal, std::string_view month_year) {
   const JobKind* job = FindJob(kind);
-  if (!job) return {};
+  if (!job || job->role == JobRole::kLoad) return {};
   const std::string n = std::to_string(terminal);
-  const std::string reg(job->register_name);
-  switch (kind) {
-    case 12:
-    case 20:
-      return {StoredName('S', "finaliz", terminal), StoredName('S', "cfgfinal", terminal)};
-    case 13:
-      return {StoredName('S', "codbarra", terminal), StoredName('S', "perif", terminal),
-              StoredName('S', "flags", terminal)};
-    case kJobProductReading:
-      return {StoredName('S', "id", terminal), StoredName('S', "Prods", terminal)};
-    case kJobLogReading: {
-      // The LOG's .rec is converted and deleted at once; the texts remain.
-      std::vector<std::string> names{"SLogs" + n + ".trz"};
-      if (!month_year.empty()) names.push_back("SLG" + std::string(month_year) + n + ".trz");
-      return names;
-    }
-    case 997:
-    case 998:
-      return {StoredName('S', "id", terminal), StoredName('S', "Prods", terminal), StoredName('S', reg, terminal),
-              reg + n + ".txt"};
-    default:
-      break;
+  if (job->after_session == AfterSession::kConvertLog) {
+    // The LOG's .rec is converted and deleted at once; the texts remain.
+    std::vector<std::string> names{"S" + std::string(job->register_name) + n + ".trz"};
+    if (!month_year.empty()) names.push_back("SLG" + std::string(month_year) + n + ".trz");
+    return names;
   }
-  if (job->direction == 'G' || job->direction == 'S') return {StoredName(job->direction, reg, terminal)};
-  return {};
+  std::vector<std::string> names;
+  if (job->identity == Identity::kFile) names.push_back(StoredName('S', "id", terminal));
+  for (const JobStep& step : job->steps)
+    if (step.letter != 'C') names.push_back(StoredName(step.letter, step.file, terminal));
+  if (job->follow_up == RowFollowUp::kSintegraFile) names.push_back(std::string(job->register_name) + n + ".txt");
+  return names;
 }
 
 ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::optional<TerminalRow>& row) {
@@ -59,7 +46,7 @@ ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::opt
     return target;
   }
   const JobKind* job = FindJob(kind);
-  if (!job || !IsReadingJob(kind)) return target;
+  if (!job) return target;
   const int n = static_cast<int>(TextoParaInteiro(row->caption));
   const std::string reg(job->register_name);
   auto missing = [&](const std::filesystem::path& p) {
@@ -67,26 +54,32 @@ ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::opt
     t.message = "Não foi localizado o arquivo " + p.string();
     return t;
   };
-  if (kind >= 1 && kind <= 7) {
-    std::filesystem::path p = dir / StoredName('G', reg, n);
-    if (!std::filesystem::exists(p)) {
-      ViewTarget t;
-      t.message = "Arquivo " + p.string() + ", não encontrado.";
-      return t;
+  auto text = [&](const std::filesystem::path& p) {
+    return std::filesystem::exists(p) ? ViewTarget{ViewTarget::kTextEditor, {}, p, {}} : missing(p);
+  };
+  switch (DataViewOf(*job)) {
+    case DataView::kNone:
+      return target;
+    case DataView::kReportText: {
+      std::filesystem::path p = dir / StoredName('G', reg, n);
+      if (!std::filesystem::exists(p)) {
+        ViewTarget t;
+        t.message = "Arquivo " + p.string() + ", não encontrado.";
+        return t;
+      }
+      return {ViewTarget::kTextEditor, {}, p, {}};
     }
-    return {ViewTarget::kTextEditor, {}, p, {}};
-  }
-  if (kind == kJobLogReading || kind == 997 || kind == 998) {
-    std::filesystem::path p = dir / (kind == kJobLogReading ? "S" + reg + std::to_string(n) + ".trz"
-                                                            : reg + std::to_string(n) + ".txt");
-    if (!std::filesystem::exists(p)) return missing(p);
-    return {ViewTarget::kTextEditor, {}, p, {}};
+    case DataView::kLogText:
+      return text(dir / ("S" + reg + std::to_string(n) + ".trz"));
+    case DataView::kSintegraText:
+      return text(dir / (reg + std::to_string(n) + ".txt"));
+    case DataView::kRegisterViewer:
+      break;
   }
   std::filesystem::path p = dir / StoredName('S', reg, n);
   if (!std::filesystem::exists(p)) return missing(p);
   ViewTarget t{ViewTarget::kRegisterViewer, {}, p, {}};
-  if (kind == 12) t.companion = dir / StoredName('S', "finaliz", n);
-  if (kind == 20) t.companion = dir / StoredName('S', "cfgfinal", n);
+  if (!job->companion.empty()) t.companion = dir / StoredName('S', job->companion, n);
   return t;
 }
 

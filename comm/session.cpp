@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "comm/job_table.h"
 #include "comm/load_files.h"
 #include "comm/log_conversion.h"
 #include "comm/session_protocol.h"
@@ -22,12 +23,6 @@ namespace fs = std::filesystem;
 constexpr int kLingerMs = 500;
 constexpr size_t kReadBufferSize = 16384;
 
-bool IsProductJob(int job_kind) {
-  return job_kind == 18 || job_kind == 181 || job_kind == 997 || job_kind == 998;
-}
-
-bool IsReportJob(int job_kind) { return job_kind >= 1 && job_kind <= 7; }
-
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::string TwoDigits(unsigned value) {
@@ -37,8 +32,6 @@ std::string TwoDigits(unsigned value) {
 }
 
 }  // namespace
-
-size_t BlockSize(int job_kind) { return job_kind == 161 ? 128 : 80; }
 
 // The receiving side's answers to the parser: one target file at a time,
 // appended chunk by chunk, and the next request when a file is complete.
@@ -75,26 +68,12 @@ class TTerminalSession::Receiver final : public ReceiveSink {
 
   bool OnComplete() override {
     in_progress_ = false;
-    const std::string done = WireFile(s_.wire_name_);
-    std::string next;
-    if (done == "Sid.dad") {
-      next = "SProds.dad";
-    } else if (done == "Sfinaliz.dad") {
-      next = "Scfgfinal.dad";
-    } else if (done == "Scodbarra.dad") {
-      next = "Sperif.dad";
-    } else if (done == "Sperif.dad") {
-      next = "Sflags.dad";
-    } else if (done == "SProds.dad") {
-      if (s_.job_.job_kind == 998) next = "Sr60m.dad";
-      if (s_.job_.job_kind == 997) next = "Sr60mold.dad";
-    } else if (done == "SLogs.dad") {
-      // Whatever comes now, the session ends at the next read.
-      s_.read_timeout_ms_ = kAfterLogReadTimeoutMs;
-      if (s_.job_.log_clear) next = "CZLogs.dad";
-    }
-    if (next.empty()) return false;
-    std::string wire = WireName(next[0], std::string_view(next).substr(1));
+    const JobStep* done = s_.CurrentStep();
+    // Whatever comes now, the session ends at the next read.
+    if (done && done->last_read) s_.read_timeout_ms_ = kAfterLogReadTimeoutMs;
+    const JobStep* next = s_.NextStep();
+    if (!next) return false;
+    std::string wire = StepWireName(*next);
     std::ifstream probe(s_.FileOf(wire), std::ios::binary);
     if (!probe) return false;
     probe.close();
@@ -110,7 +89,22 @@ class TTerminalSession::Receiver final : public ReceiveSink {
 
 TTerminalSession::TTerminalSession(const ServerJob& job, TerminalList& list, Socket& socket, std::string peer,
                                    const std::atomic<bool>& stopping)
-    : job_(job), list_(list), socket_(socket), peer_(std::move(peer)), stopping_(stopping) {}
+    : job_(job), kind_(FindJob(job.job_kind)), list_(list), socket_(socket), peer_(std::move(peer)), stopping_(stopping) {}
+
+const JobStep* TTerminalSession::CurrentStep() const {
+  if (!kind_ || step_ < 0 || static_cast<size_t>(step_) >= kind_->steps.size()) return nullptr;
+  return &kind_->steps[static_cast<size_t>(step_)];
+}
+
+const JobStep* TTerminalSession::NextStep() {
+  if (!kind_) return nullptr;
+  while (static_cast<size_t>(++step_) < kind_->steps.size()) {
+    const JobStep& step = kind_->steps[static_cast<size_t>(step_)];
+    if (step.only_with_log_clear && !job_.log_clear) continue;
+    return &step;
+  }
+  return nullptr;
+}
 
 void TTerminalSession::Run() {
   if (SendSide()) ReceiveSide();
@@ -135,16 +129,17 @@ bool TTerminalSession::SendSide() {
   terminal_ = list_.checkAndMark(peer_, false);
   row_ = list_.rowIndex(peer_);
   base_ = done_ = BlockSize(job_.job_kind);
-  if (IsProductJob(job_.job_kind)) {
-    product_step_ = 22;
+  const Identity identity = kind_ ? kind_->identity : Identity::kNone;
+  if (identity != Identity::kNone) {
+    // The identity comes before the job's first step.
+    step_ = -1;
     wire_name_ = WireName('S', "id.dad");
     WriteIdentityMarker();
   } else {
-    product_step_ = 0;
+    step_ = 0;
     wire_name_ = job_.first_wire_name;
   }
 
-  int step = job_.job_kind;
   for (;;) {
     std::error_code ec;
     if (wire_name_.empty() || !fs::exists(FileOf(wire_name_), ec) || list_.checkAndMark(peer_, true) == 0) {
@@ -152,10 +147,11 @@ bool TTerminalSession::SendSide() {
       return false;
     }
     fs::path content = FileOf(wire_name_);
-    if (job_.job_kind == 181 && product_step_ == 21) {
+    const JobStep* step = CurrentStep();
+    if (step && step->content_by_model) {
       bool long_records = identity_.size() == kIdentitySize &&
                           ProductRecordSizeOfModel(identity_[kIdentityModelOffset]) == ProductRecordSize::k86;
-      content = job_.exchange_dir / (long_records ? "Prods5" : "Prods3");
+      content = job_.exchange_dir / ProductContentFile(long_records ? ProductRecordSize::k86 : ProductRecordSize::k80);
     }
     if (wire_name_[0] == 'R') {
       if (!SendFile(content)) {
@@ -167,9 +163,11 @@ bool TTerminalSession::SendSide() {
         Drop();
         return false;
       }
-      read_timeout_ms_ = IsReportJob(job_.job_kind) ? kReportReadTimeoutMs : kReadTimeoutMs;
+      const bool report = kind_ && kind_->role == JobRole::kReport;
+      read_timeout_ms_ = report ? kReportReadTimeoutMs : kReadTimeoutMs;
     }
-    if (job_.job_kind == 181 && product_step_ == 22) {
+    const bool identity_answer = step_ < 0 && identity == Identity::kAnswer;
+    if (identity_answer) {
       identity_.assign(kIdentitySize, '\0');
       if (!socket_.ReadExact(identity_.data(), identity_.size(), read_timeout_ms_)) {
         identity_.clear();
@@ -177,43 +175,14 @@ bool TTerminalSession::SendSide() {
         return false;
       }
     }
-    if (job_.job_kind != 181 && wire_name_[0] != 'R') return true;
-
-    switch (step) {
-      case 101:
-        wire_name_ = WireName('R', "depto.dad");
-        step = 0;
-        continue;
-      case 121:
-        wire_name_ = WireName('R', "cfgfinal.dad");
-        step = 0;
-        continue;
-      case 131:
-        wire_name_ = WireName('R', "codbarra.dad");
-        step = 500;
-        continue;
-      case 500:
-        wire_name_ = WireName('R', "flags.dad");
-        step = 0;
-        continue;
-      case 181:
-        if (product_step_ == 22) {
-          wire_name_ = WireName('R', "Prods.dad");
-          product_step_ = 21;
-          continue;
-        }
-        if (product_step_ == 21) {
-          wire_name_ = WireName('R', "nlumnt.dad");
-          product_step_ = 0;
-          continue;
-        }
-        break;
-      default:
-        break;
-    }
-    EndWithEndFrame();
-    return false;
+    // A request hands over to the receiving side, which asks for the rest.
+    if (wire_name_[0] != 'R' && !identity_answer) return true;
+    const JobStep* next = NextStep();
+    if (!next) break;
+    wire_name_ = StepWireName(*next);
   }
+  EndWithEndFrame();
+  return false;
 }
 
 // The header announces the content file's size; the content follows in
@@ -260,7 +229,7 @@ void TTerminalSession::ReceiveSide() {
     }
     break;
   }
-  if (job_.job_kind == 23) {
+  if (kind_ && kind_->after_session == AfterSession::kConvertLog) {
     try {
       ConvertLog(job_.exchange_dir, terminal_, job_.log_clear, kaslo::Now());
     } catch (const std::exception&) {

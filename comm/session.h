@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "comm/job_table.h"
 #include "comm/server.h"
 #include "comm/socket.h"
 #include "comm/terminal_list.h"
@@ -23,9 +24,6 @@ inline constexpr int kBlockPauseMs = 30;
 inline constexpr int kReportReadTimeoutMs = 40000;
 inline constexpr int kReadTimeoutMs = 4000;
 inline constexpr int kAfterLogReadTimeoutMs = 1;
-
-// 128 bytes for the client load (job 161), else 80.
-size_t BlockSize(int job_kind);
 
 class TTerminalSession {
  public:
@@ -56,8 +54,14 @@ class TTerminalSession {
   void Disconnected();
   void WriteIdentityMarker() const;
   std::filesystem::path FileOf(const std::string& wire_name) const;
+  // The job's step being served; nullptr for the identity and for a job
+  // outside the table.
+  const JobStep* CurrentStep() const;
+  // Moves to the job's next step that applies; nullptr when none is left.
+  const JobStep* NextStep();
 
   const ServerJob& job_;
+  const JobKind* kind_;  // nullptr for a kind outside the table: the first file only
   TerminalList& list_;
   Socket& socket_;
   const std::string peer_;
@@ -67,7 +71,7 @@ class TTerminalSession {
   uint64_t done_ = 0;
   uint64_t total_ = 0;
   uint64_t base_ = 0;
-  int product_step_ = 0;
+  int step_ = 0;  // index in the job's steps; -1 while the identity is asked
   std::string wire_name_;
   int read_timeout_ms_ = -1;
   std::string identity_;

@@ -1,12 +1,14 @@
 // Dispatch of the register viewer by job kind.
 #include "viewers/register_viewer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <stdexcept>
 #include <system_error>
 
+#include "comm/job_table.h"
 #include "viewers/client_register.h"
 #include "viewers/product_register.h"
 #include "viewers/text_registers.h"
@@ -16,6 +18,45 @@ namespace {
 
 [[noreturn]] void NotARegister(int kind) {
   throw std::invalid_argument("job kind " + std::to_string(kind) + " has no register display here");
+}
+
+ReplaceOutcome NothingReplaced(const db::Database&, const RegisterGrid&) {
+  ReplaceOutcome nothing;
+  nothing.completed = true;
+  return nothing;
+}
+
+template <RegisterGrid (*Display)(const std::filesystem::path&)>
+RegisterGrid FromFile(const db::Database&, const ViewerJob& job) {
+  return Display(job.reception_file);
+}
+
+RegisterGrid Products(const db::Database& db, const ViewerJob& job) {
+  return DisplayProducts(db, job.reception_file, db.pathFor(IdentificationFileName(job.terminal)));
+}
+
+// The readings the viewer shows, and what "&Substituir Cadastro" writes.
+struct RegisterView {
+  int kind;
+  RegisterGrid (*display)(const db::Database&, const ViewerJob&);
+  ReplaceOutcome (*replace)(const db::Database&, const RegisterGrid&);
+};
+
+constexpr RegisterView kViews[] = {
+    {kLeituraOperadores, FromFile<DisplayOperators>, ReplaceOperators},
+    {kLeituraVendedores, FromFile<DisplaySellers>, ReplaceSellers},
+    {kLeituraGrupos, FromFile<DisplayGroups>, ReplaceGroups},
+    {kLeituraDepartamentos, FromFile<DisplayDepartments>, ReplaceDepartments},
+    {kLeituraClientes, FromFile<DisplayClients>, ReplaceClients},
+    // The store configuration has no display yet: an empty grid, nothing written.
+    {kLeituraConfigLoja, [](const db::Database&, const ViewerJob&) { return RegisterGrid{}; }, NothingReplaced},
+    {kLeituraProdutos, Products, ReplaceProducts},
+};
+
+const RegisterView& ViewOf(int kind) {
+  for (const RegisterView& view : kViews)
+    if (view.kind == kind) return view;
+  NotARegister(kind);
 }
 
 }  // namespace
@@ -36,50 +77,19 @@ FileStamp ReceptionFileStamp(const std::filesystem::path& file) {
   return {date, time};
 }
 
-bool IsRegisterKind(int kind) { return !RegisterName(kind).empty(); }
+bool IsRegisterKind(int kind) {
+  return std::any_of(std::begin(kViews), std::end(kViews), [kind](const RegisterView& v) { return v.kind == kind; });
+}
 
 std::string_view RegisterName(int kind) {
-  switch (kind) {
-    case kLeituraOperadores: return "user";
-    case kLeituraVendedores: return "vend";
-    case kLeituraGrupos: return "grpdepto";
-    case kLeituraDepartamentos: return "depto";
-    case kLeituraClientes: return "Client";
-    case kLeituraConfigLoja: return "codbarra";
-    case kLeituraProdutos: return "Prods";
-    default: return {};
-  }
+  const comm::JobKind* job = IsRegisterKind(kind) ? comm::FindJob(kind) : nullptr;
+  return job ? job->register_name : std::string_view();
 }
 
-RegisterGrid DisplayRegister(const db::Database& db, const ViewerJob& job) {
-  switch (job.kind) {
-    case kLeituraOperadores: return DisplayOperators(job.reception_file);
-    case kLeituraVendedores: return DisplaySellers(job.reception_file);
-    case kLeituraGrupos: return DisplayGroups(job.reception_file);
-    case kLeituraDepartamentos: return DisplayDepartments(job.reception_file);
-    case kLeituraClientes: return DisplayClients(job.reception_file);
-    case kLeituraConfigLoja: return {};
-    case kLeituraProdutos:
-      return DisplayProducts(db, job.reception_file, db.pathFor(IdentificationFileName(job.terminal)));
-    default: NotARegister(job.kind);
-  }
-}
+RegisterGrid DisplayRegister(const db::Database& db, const ViewerJob& job) { return ViewOf(job.kind).display(db, job); }
 
 ReplaceOutcome ReplaceRegister(const db::Database& db, int kind, const RegisterGrid& grid) {
-  switch (kind) {
-    case kLeituraOperadores: return ReplaceOperators(db, grid);
-    case kLeituraVendedores: return ReplaceSellers(db, grid);
-    case kLeituraGrupos: return ReplaceGroups(db, grid);
-    case kLeituraDepartamentos: return ReplaceDepartments(db, grid);
-    case kLeituraClientes: return ReplaceClients(db, grid);
-    case kLeituraConfigLoja: {
-      ReplaceOutcome nothing;
-      nothing.completed = true;
-      return nothing;
-    }
-    case kLeituraProdutos: return ReplaceProducts(db, grid);
-    default: NotARegister(kind);
-  }
+  return ViewOf(kind).replace(db, grid);
 }
 
 }  // namespace kaslo::viewers

@@ -1,6 +1,9 @@
 // The items of the main menu, in display order.
 #include "app/ui/MenuTable.h"
 
+#include "comm/job_table.h"
+#include "viewers/register_viewer.h"
+
 namespace kaslo::ui {
 namespace {
 
@@ -79,10 +82,8 @@ std::span<const MenuItemDef> MainMenuItems() { return kItems; }
 
 bool AwaitsViewer(const MenuItemDef& item) {
   if (item.target != kCarga) return false;
-  constexpr int kConfigurationReadings[] = {12, 13, 14, 15, 17, 19, 20, 21, 24};
-  for (int tag : kConfigurationReadings)
-    if (item.tag == tag) return true;
-  return false;
+  const comm::JobKind* job = comm::FindJob(item.tag);
+  return job && comm::DataViewOf(*job) == comm::DataView::kRegisterViewer && !viewers::IsRegisterKind(item.tag);
 }
 
 }  // namespace kaslo::ui

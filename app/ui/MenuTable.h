@@ -30,9 +30,9 @@ struct MenuItemDef {
 
 std::span<const MenuItemDef> MainMenuItems();
 
-// An item whose window exists but cannot show what it brings yet: the
-// readings of configuration blocks (job kinds 12 to 15, 17, 19 to 21 and
-// 24) until their viewer is part of the program. Such items stay disabled.
+// An item whose window exists but cannot show what it brings yet: a reading
+// for the register viewer that the viewer has no display of. Such items
+// stay disabled.
 bool AwaitsViewer(const MenuItemDef& item);
 
 }  // namespace kaslo::ui
