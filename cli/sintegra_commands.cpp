@@ -9,6 +9,7 @@
 
 #include "app/daily_sintegra.h"
 #include "cli/commands.h"
+#include "comm/job_table.h"
 #include "comm/sintegra_reading.h"
 #include "common/clock.h"
 #include "common/text.h"
@@ -60,7 +61,7 @@ void RegisterSintegra(CLI::App& app) {
     if (!comm::BuildSintegraFromReading(db, reading->terminal, reading->job, period_date))
       throw CommandFailed{1, "terminal " + std::to_string(reading->terminal) +
                                  ": the identity, product or reduction file of the reading is missing"};
-    const std::string reg = reading->job == comm::kJobSintegraCurrentMonth ? "r60m" : "r60mold";
+    const std::string reg(comm::FindJob(reading->job)->register_name);
     std::cout << db.pathFor(reg + std::to_string(reading->terminal) + ".txt").string() << "\n";
   });
 

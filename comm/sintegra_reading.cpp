@@ -56,6 +56,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "comm/job_table.h"
 #include "comm/load_files.h"
 #include "comm/sintegra_header.h"
 #include "common/checkdigits.h"
@@ -280,9 +281,10 @@ year_month_day SintegraPeriodDate(int job_kind, year_month_day today) {
 }
 
 bool BuildSintegraFromReading(const db::Database& db, int terminal, int job_kind, year_month_day period_date) {
-  if (job_kind != kJobSintegraCurrentMonth && job_kind != kJobSintegraPreviousMonth) return false;
+  const JobKind* job = FindJob(job_kind);
+  if (!job || job->follow_up != RowFollowUp::kSintegraFile) return false;
   const std::string n = std::to_string(terminal);
-  const std::string reg = job_kind == kJobSintegraCurrentMonth ? "r60m" : "r60mold";
+  const std::string reg(job->register_name);
   const auto identity_file = db.find("Sid" + n + ".rec");
   const auto products_file = db.find("SProds" + n + ".rec");
   const auto reductions_file = db.find("S" + reg + n + ".rec");
