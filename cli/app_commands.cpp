@@ -35,11 +35,6 @@ class PrintedProgress final : public ProgressPort {
   void hide() override {}
 };
 
-// Installs a port for the length of a command.
-struct ProgressScope {
-  explicit ProgressScope(ProgressPort* port) { SetProgressPort(port); }
-  ~ProgressScope() { SetProgressPort(nullptr); }
-};
 struct MessagesScope {
   explicit MessagesScope(MessageService* service) { SetMessageService(service); }
   ~MessagesScope() { SetMessageService(nullptr); }
@@ -89,7 +84,7 @@ void Register(CLI::App& app) {
   startup->add_option("DIR", dir, "data directory")->required();
   startup->callback([] {
     db::Database db = OpenDataDirectory(dir);
-    ProgressScope scope(&progress);
+    ScopedProgressPort scope(progress);
     app::TableUpgrade(db);
     app::IndexCheck(db);
   });
@@ -98,7 +93,7 @@ void Register(CLI::App& app) {
   reindex->add_option("DIR", dir, "data directory")->required();
   reindex->callback([] {
     db::Database db = OpenDataDirectory(dir);
-    ProgressScope scope(&progress);
+    ScopedProgressPort scope(progress);
     app::Reindex(db);
   });
 

@@ -1,9 +1,11 @@
 // Departments and department groups: validations, code allocation in both
 // code modes, group typing, the already-in-a-group and repeated-group
-// checks, renaming and deleting a whole group.
+// checks, posting a group row with its memberships' descriptions, renaming
+// and deleting a whole group.
 #include "registers/departments.h"
 
 #include "common/encoding.h"
+#include "common/testing/scripted_messages.h"
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycoprm.h"
@@ -76,6 +78,19 @@ class Groups : public DemoStore {
     }
     return rows;
   }
+  // Puts `t` on the row (group, department); department 0 is the group row.
+  static void GoTo(db::Table& t, int group, int department) {
+    for (t.first(); !t.eof(); t.next()) {
+      if (t.asInteger(ycogrp::GRP_CODIGO) == group && t.asInteger(ycogrp::DEP_CODIGO) == department) return;
+    }
+    ADD_FAILURE() << "no row " << group << "/" << department;
+  }
+  std::string Description(int group, int department) {
+    auto t = Db().open(ycogrp::kTable, {.tag = "Um"});
+    GoTo(*t, group, department);
+    return Latin1ToUtf8(t->getString(ycogrp::GRP_DESCR));
+  }
+  std::unique_ptr<db::Table> others_ = Db().open(ycogrp::kTable, {.tag = "Um"});
 };
 
 TEST_F(Groups, TypingACodeTellsNewGroupFromMembership) {
@@ -119,6 +134,76 @@ TEST_F(Groups, RenameAndDeleteAWholeGroup) {
   EXPECT_EQ(PickedGroupOf("002005"), (PickedGroup{"2", "5"}));
   EXPECT_EQ(PickedGroupOf("012000"), (PickedGroup{"12", "0"}));
   EXPECT_EQ(PickedGroupOf(""), PickedGroup{});  // closed on an empty table
+}
+
+TEST_F(Groups, PostingAGroupRowRenamesItsMembershipsAndStaysOnIt) {
+  kaslo::testing::RecordingProgress progress;
+  GoTo(*grp_, 2, 0);
+  const uint32_t rec = grp_->recNo();
+  grp_->edit();
+  ASSERT_TRUE(PostGroupRow(*grp_, *others_, "FRESCOS", false));
+  EXPECT_EQ(grp_->mode(), db::Mode::kBrowse);
+  EXPECT_EQ(grp_->recNo(), rec);
+  for (int department : {0, 3, 4, 5, 6}) EXPECT_EQ(Description(2, department), "FRESCOS") << department;
+  EXPECT_EQ(Description(1, 0), "MERCEARIA E BEBIDAS");
+  EXPECT_EQ(Description(3, 7), "NÃO ALIMENTOS");
+  EXPECT_EQ(progress.texts(), std::vector<std::string>{"Aguarde, processando registro..."});
+  EXPECT_FALSE(progress.visible());
+}
+
+TEST_F(Groups, ANewGroupRowDropsADepartmentAndAMembershipRenamesNothing) {
+  grp_->append();
+  grp_->setNumber(ycogrp::GRP_CODIGO, 9);
+  grp_->setNumber(ycogrp::DEP_CODIGO, 4);  // left from a code typed before the box was locked
+  ASSERT_TRUE(PostGroupRow(*grp_, *others_, "NOVO", false));
+  EXPECT_TRUE(grp_->isBlank(ycogrp::DEP_CODIGO));
+  EXPECT_EQ(Description(9, 0), "NOVO");
+
+  GoTo(*grp_, 2, 4);
+  grp_->edit();
+  ASSERT_TRUE(PostGroupRow(*grp_, *others_, "OUTRO", true));
+  EXPECT_EQ(grp_->asInteger(ycogrp::DEP_CODIGO), 4);
+  EXPECT_EQ(Description(2, 4), "OUTRO");
+  EXPECT_EQ(Description(2, 0), "PERECÍVEIS");
+  EXPECT_EQ(Description(2, 5), "PERECÍVEIS");
+}
+
+TEST_F(Groups, AMembershipHeldElsewhereKeepsItsTextAndTheGroupRowIsSaved) {
+  auto holder = Db().open(ycogrp::kTable, {.tag = "Um"});
+  GoTo(*holder, 2, 5);
+  holder->edit();
+  GoTo(*grp_, 2, 0);
+  grp_->edit();
+  EXPECT_TRUE(PostGroupRow(*grp_, *others_, "FRESCOS", false));
+  EXPECT_EQ(grp_->asInteger(ycogrp::GRP_CODIGO), 2);
+  EXPECT_EQ(Description(2, 0), "FRESCOS");
+  EXPECT_EQ(Description(2, 5), "PERECÍVEIS");
+  holder->cancel();
+}
+
+TEST_F(Groups, ARefusedPostRenamesNothing) {
+  kaslo::testing::RecordingProgress progress;
+  grp_->setBeforePost([](db::Table&) { return false; });
+  GoTo(*grp_, 2, 0);
+  grp_->edit();
+  EXPECT_FALSE(PostGroupRow(*grp_, *others_, "FRESCOS", false));
+  EXPECT_EQ(grp_->mode(), db::Mode::kEdit);
+  EXPECT_FALSE(progress.visible());
+  grp_->cancel();
+  EXPECT_EQ(Description(2, 0), "PERECÍVEIS");
+  EXPECT_EQ(Description(2, 3), "PERECÍVEIS");
+}
+
+TEST_F(Groups, DeletingAMembershipOrAWholeGroup) {
+  GoTo(*grp_, 3, 7);
+  EXPECT_TRUE(DeleteGroupRow(*grp_, *others_));
+  EXPECT_EQ(Rows(), (std::vector<std::pair<int, int>>{
+                        {1, 0}, {1, 1}, {1, 2}, {2, 0}, {2, 3}, {2, 4}, {2, 5}, {2, 6}, {3, 0}, {3, 8}}));
+  GoTo(*grp_, 2, 0);
+  EXPECT_TRUE(DeleteGroupRow(*grp_, *others_));
+  EXPECT_EQ(grp_->asInteger(ycogrp::GRP_CODIGO), 1);  // back on the first row
+  EXPECT_EQ(grp_->asInteger(ycogrp::DEP_CODIGO), 0);
+  EXPECT_EQ(Rows(), (std::vector<std::pair<int, int>>{{1, 0}, {1, 1}, {1, 2}, {3, 0}, {3, 8}}));
 }
 
 }  // namespace

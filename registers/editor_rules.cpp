@@ -77,7 +77,7 @@ std::optional<std::string> TypedNumberRefusal(const TypedNumber& typed, std::str
 Allocation AllocateUnderParameterLock(const db::Database& db, const std::function<bool(db::Table& prm)>& work,
                                       const LockOptions& options) {
   const auto start = std::chrono::steady_clock::now();
-  MostraProgresso(std::string(kMsgAguarde));
+  ScopedProgress wait(kMsgAguarde);
   std::unique_ptr<db::Table> prm;
   for (;;) {
     try {
@@ -86,10 +86,7 @@ Allocation AllocateUnderParameterLock(const db::Database& db, const std::functio
     } catch (const db::Error&) {
       // another station holds it: try again until the limit
     }
-    if (std::chrono::steady_clock::now() - start > options.limit) {
-      FechaProgresso();
-      return Allocation::kGaveUp;
-    }
+    if (std::chrono::steady_clock::now() - start > options.limit) return Allocation::kGaveUp;
     std::this_thread::sleep_for(options.pause);
   }
   Allocation result = Allocation::kFailed;
@@ -107,7 +104,6 @@ Allocation AllocateUnderParameterLock(const db::Database& db, const std::functio
   }
   if (prm->mode() != db::Mode::kBrowse) prm->cancel();
   prm->close();
-  FechaProgresso();
   return result;
 }
 

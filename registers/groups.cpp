@@ -3,7 +3,9 @@
 
 #include "common/encoding.h"
 #include "common/numbers.h"
+#include "common/progress.h"
 #include "common/text.h"
+#include "db/error.h"
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
 
@@ -74,6 +76,38 @@ void DeleteGroup(db::Table& grp, double group) {
   for (uint32_t rec : GroupRows(grp, group)) {
     if (grp.go(rec)) grp.remove();
   }
+}
+
+bool PostGroupRow(db::Table& grp, db::Table& others, std::string_view description, bool membership) {
+  // the description lives in the row even when its box is locked
+  grp.setString(ycogrp::GRP_DESCR, description);
+  if (!membership) grp.setBlank(ycogrp::DEP_CODIGO);
+  bool posted = false;
+  {
+    ScopedProgress wait(kMsgAguarde);
+    posted = grp.post();
+  }
+  if (posted && grp.getString(ycogrp::DEP_CODIGO).empty()) {
+    const uint32_t rec = grp.recNo();
+    try {
+      others.refresh();
+      RenameGroup(others, grp.asNumber(ycogrp::GRP_CODIGO), grp.getString(ycogrp::GRP_DESCR));
+    } catch (const db::Error&) {
+      // the group row stays saved when a membership cannot take the new text
+    }
+    grp.refresh();
+    grp.go(rec);
+  }
+  return posted;
+}
+
+bool DeleteGroupRow(db::Table& grp, db::Table& others) {
+  if (grp.asNumber(ycogrp::DEP_CODIGO) > 0) return grp.remove();
+  others.refresh();
+  DeleteGroup(others, grp.asNumber(ycogrp::GRP_CODIGO));
+  grp.refresh();
+  grp.first();
+  return true;
 }
 
 std::string GroupPickerCode(double group, double department) {

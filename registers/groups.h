@@ -49,6 +49,19 @@ void RenameGroup(db::Table& grp, double group, std::string_view description);
 // Deletes a group with all its memberships.
 void DeleteGroup(db::Table& grp, double group);
 
+// Posts the row pending in `grp` (Ycogrp, inserting or editing) with the
+// description typed (Latin-1); a group row (not `membership`) gets a blank
+// department. Once a group row is posted its memberships take its
+// description through `others`, a second cursor on Ycogrp, as far as they
+// can be written; `grp` stays on the posted row. Shows "Aguarde, processando
+// registro..." while posting. False when the engine refused the post.
+bool PostGroupRow(db::Table& grp, db::Table& others, std::string_view description, bool membership);
+
+// Deletes the current row of `grp`: a membership row alone, a group row
+// with all its memberships (through `others`; `grp` then goes to its first
+// row). False when the engine refused.
+bool DeleteGroupRow(db::Table& grp, db::Table& others);
+
 // What the group window returns to the product window: group and
 // department, each as three digits ("002005").
 std::string GroupPickerCode(double group, double department);

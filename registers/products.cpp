@@ -111,6 +111,18 @@ Validation ValidateProduct(const ProductInput& in, db::Table& aux, db::Table& tr
   return std::nullopt;
 }
 
+void SetNewProductDefaults(db::Table& pro) {
+  pro.setString(ycopro::PRO_PESAD, "N");
+  pro.setString(ycopro::PRO_LITRAD, "N");
+  pro.setString(ycopro::PRO_GRPITE, "0");
+  pro.setString(ycopro::PRO_CASAD, "2");
+  pro.setString(ycopro::PRO_PROMO, "N");
+  for (const auto& f : {ycopro::PRO_ESTQ, ycopro::PRO_PCOVEN, ycopro::PRO_PCOPRO, ycopro::PRO_PCOATA,
+                        ycopro::PRO_UNMED, ycopro::PRO_TRB0, ycopro::PRO_TRB1}) {
+    pro.setNumber(f, 0);
+  }
+}
+
 RememberedProduct RememberProduct(const db::Table& pro) {
   return {pro.asNumber(ycopro::PRO_TRIBUT), pro.asNumber(ycopro::PRO_PCOVEN), pro.asNumber(ycopro::PRO_PCOPRO),
           pro.asNumber(ycopro::PRO_PCOATA)};

@@ -69,6 +69,11 @@ struct ProductInput {
 Validation ValidateProduct(const ProductInput& input, db::Table& aux, db::Table& trb, db::Table& grp,
                            db::Table& dep);
 
+// What a product appended to `pro` holds before anything is typed:
+// PRO_PESAD, PRO_LITRAD and PRO_PROMO "N", PRO_GRPITE "0", PRO_CASAD "2",
+// and 0 in the stock, the three prices, PRO_UNMED, PRO_TRB0 and PRO_TRB1.
+void SetNewProductDefaults(db::Table& pro);
+
 // The values a product had when its edit began.
 struct RememberedProduct {
   double tax = 0, sale = 0, promo = 0, wholesale = 0;

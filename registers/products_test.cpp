@@ -1,5 +1,6 @@
-// Products: the code rule, formats, validation, the flags of a post and the
-// queue row of an insertion, a change and a deletion.
+// Products: the code rule, formats, the values of a new product, validation,
+// the flags of a post and the queue row of an insertion, a change and a
+// deletion.
 #include "registers/products.h"
 
 #include "common/clock.h"
@@ -134,6 +135,26 @@ TEST_F(Products, DepartmentPanelGivesTheGroup) {
   EXPECT_EQ(TaxPanelOfText(*trb_, "3"), "ICMS 7%");
   EXPECT_EQ(Latin1ToUtf8(TaxPanelOfText(*trb_, "7")), "TRIBUTAÇÃO NÃO CADASTRADA");
   EXPECT_EQ(TaxPanelOfText(*trb_, "ab"), "");
+}
+
+TEST_F(Products, ANewProductStartsByUnitWithTwoDecimalsAndZeroes) {
+  pro_->append();
+  SetNewProductDefaults(*pro_);
+  pro_->setNumber(ycopro::PRO_PLU, 98765);
+  ASSERT_TRUE(pro_->post());
+  auto saved = Db().open(ycopro::kTable, {.tag = "Um"});
+  ASSERT_TRUE(saved->findKey(98765.0));
+  EXPECT_EQ(saved->getString(ycopro::PRO_PESAD), "N");
+  EXPECT_EQ(saved->getString(ycopro::PRO_LITRAD), "N");
+  EXPECT_EQ(saved->getString(ycopro::PRO_GRPITE), "0");
+  EXPECT_EQ(saved->getString(ycopro::PRO_CASAD), "2");
+  EXPECT_EQ(saved->getString(ycopro::PRO_PROMO), "N");
+  for (const auto& f : {ycopro::PRO_ESTQ, ycopro::PRO_PCOVEN, ycopro::PRO_PCOPRO, ycopro::PRO_PCOATA,
+                        ycopro::PRO_UNMED, ycopro::PRO_TRB0, ycopro::PRO_TRB1}) {
+    EXPECT_EQ(saved->getNumber(f), 0.0) << f.name;  // a zero, not a blank
+  }
+  EXPECT_EQ(StockDecimals(saved->getString(ycopro::PRO_PESAD)), 0);
+  EXPECT_EQ(PriceDecimals(saved->getString(ycopro::PRO_CASAD)), 2);
 }
 
 TEST_F(Products, PriceFlagOnlyWithTaxAndPriceTogether) {

@@ -8,6 +8,7 @@
 #include "common/checkdigits.h"
 #include "common/encoding.h"
 #include "common/numbers.h"
+#include "common/progress.h"
 #include "common/text.h"
 #include "db/tables/ycocli.h"
 #include "viewers/register_common.h"
@@ -103,7 +104,7 @@ RegisterGrid DecodeClients(std::string_view bytes) {
 }
 
 RegisterGrid DisplayClients(const std::filesystem::path& file) {
-  ProgressScope progress(kProcessandoRecebidos);
+  ScopedProgress progress(kProcessandoRecebidos);
   return DecodeClients(ReadFileBytes(file, kClientFileLimit));
 }
 

@@ -292,7 +292,7 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
   }
   std::string bytes = ec ? std::string() : ReadFileBytes(products_file, static_cast<size_t>(size));
   StoredDecimals decimals(db);
-  ProgressScope progress(kProcessandoRecebidos, static_cast<int>(bytes.size() / *record_length));
+  ScopedProgress progress(kProcessandoRecebidos, static_cast<int>(bytes.size() / *record_length));
   return DecodeProducts(bytes, *record_length, check_digit, [&] { progress.step(); },
                         [&](double code) { return decimals.of(code); });
 }
@@ -302,7 +302,7 @@ ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid)
   app::ConverteEstoque(db, app::StockConversion::kOnlyWhenNeeded);
   DepartmentGroups groups(db);
 
-  ProgressScope progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
+  ScopedProgress progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
   {
     auto pro = OpenEmptyCopy(db, ycopro::kTable, kNewProducts);
     auto bar = OpenEmptyCopy(db, ycobar::kTable, kNewBarCodes);

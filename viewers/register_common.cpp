@@ -1,9 +1,7 @@
-// Shared pieces of the register viewers: file reading, cells, progress and
-// the common replacement frame.
+// Shared pieces of the register viewers: file reading, cells and the common
+// replacement frame.
 #include "viewers/register_common.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 
@@ -53,35 +51,11 @@ std::string FormatWhole(double v) { return NumeroParaTexto(0, 0, v); }
 
 std::string SimNao(char flag) { return flag == 'S' ? "SIM" : "NÃO"; }
 
-ProgressScope::ProgressScope(std::string_view text, int maximum) : maximum_(maximum) {
-  MostraProgresso(std::string(text));
-  if (maximum > 0) Progress().setMaximum(maximum);
-}
-
-ProgressScope::~ProgressScope() { close(); }
-
-void ProgressScope::text(std::string_view text) { MostraProgresso(std::string(text)); }
-
-void ProgressScope::step() {
-  ++position_;
-  const int64_t stride = std::max<int64_t>(1, maximum_ / kVisibleSteps);
-  if (position_ - reported_ < stride && position_ < maximum_) return;
-  reported_ = position_;
-  Progress().setPosition(position_);
-}
-
-void ProgressScope::close() {
-  if (!open_) return;
-  open_ = false;
-  Progress().setMaximum(0);
-  FechaProgresso();
-}
-
 ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_message,
                            const std::function<void()>& remove_previous,
                            const std::function<void(const GridRow&)>& write_row) {
   ReplaceOutcome outcome;
-  ProgressScope progress(kEliminandoAnteriores);
+  ScopedProgress progress(kEliminandoAnteriores);
   remove_previous();
   progress.text(kProcessandoAtuais);
   for (const GridRow& row : grid.rows) {

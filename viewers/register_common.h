@@ -1,6 +1,6 @@
 // What the register displays and replacements of this folder share: reading
-// the received files, cell access, the progress window for the time of one
-// step, and the common replacement frame of the master-data registers.
+// the received files, cell access and the common replacement frame of the
+// master-data registers.
 #pragma once
 
 #include <cstddef>
@@ -43,32 +43,6 @@ std::string CellLatin1(std::string_view cell);
 std::string FormatWhole(double v);
 // "SIM" when flag is "S", else "NÃO".
 std::string SimNao(char flag);
-
-// Shows the progress window with a text for the life of the object and
-// closes it (bar reset) however the step ends.
-class ProgressScope {
- public:
-  explicit ProgressScope(std::string_view text, int maximum = 0);
-  ~ProgressScope();
-  ProgressScope(const ProgressScope&) = delete;
-  ProgressScope& operator=(const ProgressScope&) = delete;
-
-  void text(std::string_view text);
-  // Advances the bar by one. The port hears of the move only when the bar
-  // moves by a visible amount (1/kVisibleSteps of the maximum) and at the
-  // last step: a product file of thousands of records would otherwise spend
-  // longer repainting the bar than decoding.
-  void step();
-  void close();
-
-  static constexpr int kVisibleSteps = 200;
-
- private:
-  bool open_ = true;
-  int maximum_ = 0;
-  int position_ = 0;
-  int reported_ = 0;
-};
 
 // The replacement frame of the master-data registers: shows
 // "Aguarde, eliminando registros anteriores..." while remove_previous runs,

@@ -9,6 +9,7 @@
 
 #include "common/encoding.h"
 #include "common/numbers.h"
+#include "common/progress.h"
 #include "common/text.h"
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
@@ -160,7 +161,7 @@ void InsertDepartment(db::Table& dep, const GridRow& row) {
 
 RegisterGrid DisplayLine(const std::filesystem::path& file,
                          const std::function<RegisterGrid(std::string_view)>& decode) {
-  ProgressScope progress(kProcessandoRecebidos);
+  ScopedProgress progress(kProcessandoRecebidos);
   return decode(ReadFirstLine(file));
 }
 

@@ -16,12 +16,11 @@
 #include "app/startup.h"
 #include "app/ui/TFSobre.h"
 #include "common/files.h"
-#include "common/messages.h"
 #include "common/progress.h"
 #include "common/ui/TFIndexa.h"
 #include "common/ui/WindowRegistry.h"
+#include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
-#include "db/error.h"
 
 // The logo lies in this library's resources, which a static library must
 // register itself.
@@ -108,10 +107,14 @@ void TFMenu::BuildMenu() {
         } else {
           menuBar()->addAction(action);
         }
+        // The commands leave engine errors to the menu: the user reads the
+        // engine's own text and the menu stays usable.
         if (Handler own = OwnHandler(item.target)) {
-          connect(action, &QAction::triggered, this, [this, own] { Guarded([this, own] { (this->*own)(); }); });
+          connect(action, &QAction::triggered, this,
+                  [this, own] { kaslo::ui::RunShowingEngineError([this, own] { (this->*own)(); }); });
         } else {
-          connect(action, &QAction::triggered, this, [this, &item] { Guarded([this, &item] { OpenRegistered(item); }); });
+          connect(action, &QAction::triggered, this,
+                  [this, &item] { kaslo::ui::RunShowingEngineError([this, &item] { OpenRegistered(item); }); });
         }
         break;
       }
@@ -146,20 +149,6 @@ void TFMenu::OpenRegistered(const MenuItemDef& item) {
   if (!opener) return;
   if (item.converts_stock) kaslo::app::ConverteEstoque(DBM1_, kaslo::app::StockConversion::kOnlyWhenNeeded);
   (*opener)(kaslo::ui::OpenContext{this, DBM1_.dir(), item.tag});
-}
-
-void TFMenu::Guarded(const std::function<void()>& command) {
-  // Engine errors are not handled by the commands: the user sees the
-  // engine's own text and the menu stays usable.
-  try {
-    command();
-  } catch (const db::Error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
-  } catch (const std::filesystem::filesystem_error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
-  }
 }
 
 void TFMenu::Menu028Click() { kaslo::app::Reindex(DBM1_); }

@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 #include "app/ui/MenuTable.h"
@@ -41,8 +40,6 @@ class TFMenu final : public QMainWindow {
   void BuildMenu();
   // Opens the registered window or command of an item.
   void OpenRegistered(const kaslo::ui::MenuItemDef& item);
-  // Runs a command; an engine error is shown with its own text.
-  void Guarded(const std::function<void()>& command);
   void CentreOnScreen();
 
   db::Database DBM1_;

@@ -1,5 +1,5 @@
-// The shared window pieces: text conversion, the progress window and the
-// message boxes behind kaslo::Messages().
+// The shared window pieces: text conversion, the progress window, the
+// message boxes behind kaslo::Messages() and engine errors inside commands.
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -8,14 +8,22 @@
 #include <QPushButton>
 #include <QProgressBar>
 #include <QtTest>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
 
 #include "common/messages.h"
 #include "common/progress.h"
 #include "common/ui/ModalHelper.h"
 #include "common/ui/QtMessageService.h"
+#include "common/testing/scripted_messages.h"
 #include "common/ui/TFIndexa.h"
+#include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
 
+using kaslo::testing::MessageKind;
+using kaslo::testing::RecordingProgress;
+using kaslo::testing::ScriptedMessages;
 using kaslo::ui::SeenBox;
 
 class CommonUiTest : public QObject {
@@ -129,6 +137,70 @@ class CommonUiTest : public QObject {
 
     kaslo::ui::WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     QVERIFY(!service.input("t", "p", "").has_value());
+  }
+
+  void engineErrorsStopTheCommandWithTheEnginesText() {
+    ScriptedMessages messages;
+    RecordingProgress progress;
+    QVERIFY(!kaslo::ui::RunShowingEngineError([] {
+      MostraProgresso("Aguarde, processando registro...");
+      throw db::Error("YCOPRO.DBF: record 12 locked by another process");
+    }));
+    QVERIFY(!progress.visible());
+    QCOMPARE(messages.messages().size(), size_t{1});
+    QCOMPARE(messages.messages()[0].kind, MessageKind::kError);
+    QCOMPARE(messages.messages()[0].text, std::string("YCOPRO.DBF: record 12 locked by another process"));
+    QCOMPARE(messages.messages()[0].title, std::string());
+
+    const std::filesystem::filesystem_error rename_failed(
+        "rename", std::filesystem::path("ycopro.dbf"), std::filesystem::path("propro.dbf"),
+        std::make_error_code(std::errc::permission_denied));
+    messages.Clear();
+    QVERIFY(!kaslo::ui::RunShowingEngineError([&] { throw rename_failed; }));
+    QCOMPARE(messages.texts(), std::vector<std::string>{rename_failed.what()});
+  }
+
+  void aCommandWithoutErrorShowsNothing() {
+    ScriptedMessages messages;
+    RecordingProgress progress;
+    int runs = 0;
+    bool boxed = false;
+    QVERIFY(kaslo::ui::RunShowingEngineError([&] { ++runs; }, [&] { boxed = true; }));
+    QCOMPARE(runs, 1);
+    QVERIFY(!boxed);
+    QVERIFY(messages.messages().empty());
+    QCOMPARE(progress.hides(), 0);
+  }
+
+  void theWindowIsPutRightBeforeTheBox() {
+    ScriptedMessages messages;
+    RecordingProgress progress;
+    bool visible_then = true;
+    size_t boxes_then = 99;
+    QVERIFY(!kaslo::ui::RunShowingEngineError(
+        [] {
+          MostraProgresso("Aguarde...");
+          throw db::Error("falhou");
+        },
+        [&] {
+          visible_then = progress.visible();
+          boxes_then = messages.messages().size();
+        }));
+    QVERIFY(!visible_then);
+    QCOMPARE(boxes_then, size_t{0});
+    QCOMPARE(messages.texts(), std::vector<std::string>{"falhou"});
+  }
+
+  void otherExceptionsGoOn() {
+    ScriptedMessages messages;
+    bool passed = false;
+    try {
+      kaslo::ui::RunShowingEngineError([] { throw std::runtime_error("outro"); });
+    } catch (const std::runtime_error&) {
+      passed = true;
+    }
+    QVERIFY(passed);
+    QVERIFY(messages.messages().empty());
   }
 };
 

@@ -22,7 +22,6 @@
 #include <QVBoxLayout>
 
 #include "common/messages.h"
-#include "common/progress.h"
 #include "common/ui/qt_text.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
@@ -213,11 +212,13 @@ void RecordEditor::SetColumns(std::vector<kaslo::ui::GridColumn> columns) {
   model_ = new kaslo::ui::RecordTableModel(*table_, std::move(columns), this);
   Grid->setModel(model_);
   connect(Grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-          [this](const QModelIndex& current) { Guarded([&] { GridRowChanged(current.row()); }); });
+          [this](const QModelIndex& current) {
+            kaslo::ui::RunShowingEngineError([&] { GridRowChanged(current.row()); });
+          });
   connect(Grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
           [this](const QModelIndex& current) {
             if (following_ || !current.isValid()) return;
-            Guarded([&] { GridColumnChanged(current.column()); });
+            kaslo::ui::RunShowingEngineError([&] { GridColumnChanged(current.column()); });
           });
 }
 
@@ -306,7 +307,7 @@ void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field)
   bindings_.push_back({combo, std::string(field.name), {}});
   combo->SetEditRequest([this] {
     bool editing = false;
-    Guarded([&] { editing = EditFromControl(); });
+    kaslo::ui::RunShowingEngineError([&] { editing = EditFromControl(); });
     return editing;
   });
   const std::string name(field.name);
@@ -645,18 +646,6 @@ bool RecordEditor::event(QEvent* e) {
   return QDialog::event(e);
 }
 
-void RecordEditor::Guarded(const std::function<void()>& command) {
-  try {
-    command();
-  } catch (const db::Error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
-  } catch (const std::filesystem::filesystem_error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
-  }
-}
-
 void RecordEditor::ShowHintOf(QWidget* control) {
   // as the status bar shows it: the nearest hint up the parents, or nothing
   QString tip;
@@ -671,7 +660,7 @@ bool RecordEditor::eventFilter(QObject* watched, QEvent* e) {
   } else if (e->type() == QEvent::KeyPress && std::find(enter_chain_.begin(), enter_chain_.end(), w) != enter_chain_.end()) {
     auto* key = static_cast<QKeyEvent*>(e);
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
-      Guarded([&] {
+      kaslo::ui::RunShowingEngineError([&] {
         if (EnterPressed(w)) return;
         if (w == last_field_) Gravar();
         else focusNextChild();

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ui/engine_error.h"
 #include "db/database.h"
 #include "db/table.h"
 #include "registers/editor_rules.h"
@@ -125,13 +126,12 @@ class RecordEditor : public QDialog {
   virtual CodeKeyRule FindCodeRule() const { return {}; }
 
   // ---- for subclasses
-  // Runs a command of the user. An error of the table engine that the
-  // command does not turn into a message of its own is shown with the
+  // A command of the user for a signal. An error of the table engine that
+  // the command does not turn into a message of its own is shown with the
   // engine's text, and the window stays usable.
-  void Guarded(const std::function<void()>& command);
   template <class F>
-  auto Guard(F command) {
-    return [this, command] { Guarded(command); };
+  static auto Guard(F command) {
+    return [command] { kaslo::ui::RunShowingEngineError(command); };
   }
   void SyncState();       // SetBrowseState or SetEditingState by the table's mode
   void SetBrowseState();

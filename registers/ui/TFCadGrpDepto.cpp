@@ -10,7 +10,6 @@
 
 #include "common/messages.h"
 #include "common/numbers.h"
-#include "common/progress.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/qt_text.h"
 #include "db/tables/ycodep.h"
@@ -209,39 +208,10 @@ reg::Validation TFCadGrpDepto::ValidateRecord() {
 }
 
 bool TFCadGrpDepto::PostRecord() {
-  // the description lives in the row even when its box is locked
-  table_->setString(ycogrp::GRP_DESCR, ToLatin1(GRP_DESCR->text()));
-  if (!Membership()) table_->setBlank(ycogrp::DEP_CODIGO);
-  MostraProgresso(std::string(reg::kMsgAguarde));
-  bool posted = false;
-  try {
-    posted = table_->post();
-  } catch (const db::Error&) {
-    FechaProgresso();
-    throw;
-  }
-  FechaProgresso();
-  if (posted && table_->getString(ycogrp::DEP_CODIGO).empty()) {
-    const uint32_t rec = table_->recNo();
-    try {
-      aux_->refresh();
-      reg::RenameGroup(*aux_, table_->asNumber(ycogrp::GRP_CODIGO), table_->getString(ycogrp::GRP_DESCR));
-    } catch (const db::Error&) {
-    }
-    table_->refresh();
-    table_->go(rec);
-  }
-  return posted;
+  return reg::PostGroupRow(*table_, *aux_, ToLatin1(GRP_DESCR->text()), Membership());
 }
 
-bool TFCadGrpDepto::DeleteRecord() {
-  if (table_->asNumber(ycogrp::DEP_CODIGO) > 0) return table_->remove();
-  aux_->refresh();
-  reg::DeleteGroup(*aux_, table_->asNumber(ycogrp::GRP_CODIGO));
-  table_->refresh();
-  table_->first();
-  return true;
-}
+bool TFCadGrpDepto::DeleteRecord() { return reg::DeleteGroupRow(*table_, *aux_); }
 
 void TFCadGrpDepto::GridColumnEntered(int column) {
   const bool to_description = column == 1 && !table_->tag().empty() && table_->tag() != "Dois" &&

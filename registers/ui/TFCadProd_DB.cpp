@@ -266,15 +266,7 @@ void TFCadProd_DB::BeforeEditing() {
 }
 
 void TFCadProd_DB::AfterAppend() {
-  table_->setString(ycopro::PRO_PESAD, "N");
-  table_->setString(ycopro::PRO_LITRAD, "N");
-  table_->setString(ycopro::PRO_GRPITE, "0");
-  table_->setString(ycopro::PRO_CASAD, "2");
-  table_->setString(ycopro::PRO_PROMO, "N");
-  for (const auto& f : {ycopro::PRO_ESTQ, ycopro::PRO_PCOVEN, ycopro::PRO_PCOPRO, ycopro::PRO_PCOATA,
-                        ycopro::PRO_UNMED, ycopro::PRO_TRB0, ycopro::PRO_TRB1}) {
-    table_->setNumber(f, 0);
-  }
+  reg::SetNewProductDefaults(*table_);
   remembered_.reset();
   ReadControls();
   PRO_PLU->clear();

@@ -12,12 +12,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 
 #include "common/messages.h"
-#include "common/progress.h"
+#include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
-#include "db/error.h"
 
 namespace {
 
@@ -141,12 +139,9 @@ void TFTcpViewCad::FormShow() {
     ShowGrid(grid);
     return;
   }
-  try {
-    grid = viewers::DisplayRegister(db_, job_);
-  } catch (const db::Error& e) {
-    FechaProgresso();
-    ShowGrid(grid);
-    kaslo::Messages().error(e.what());
+  // On an engine error the empty grid is in place before the box.
+  if (!kaslo::ui::RunShowingEngineError([&] { grid = viewers::DisplayRegister(db_, job_); },
+                                        [&] { ShowGrid(grid); })) {
     return;
   }
   ShowGrid(grid);
@@ -210,15 +205,7 @@ void TFTcpViewCad::BtnSubClick() {
   viewers::ReplaceOutcome outcome;
   // An engine failure outside the row walk (a table another station holds,
   // a file that cannot be renamed) reaches the user with its own text.
-  try {
-    outcome = viewers::ReplaceRegister(db_, job_.kind, GridCells());
-  } catch (const db::Error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
-    return;
-  } catch (const std::filesystem::filesystem_error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
+  if (!kaslo::ui::RunShowingEngineError([&] { outcome = viewers::ReplaceRegister(db_, job_.kind, GridCells()); })) {
     return;
   }
   if (!outcome.message.empty()) kaslo::Messages().information(outcome.message);
