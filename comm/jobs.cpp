@@ -111,10 +111,7 @@ class Preparer {
   }
 
   Preparation Load() {
-    MostraProgresso(std::string(kWaitProcessing));
-    struct CloseWait {
-      ~CloseWait() { FechaProgresso(); }
-    } close_wait;
+    kaslo::ScopedProgress wait(kWaitProcessing);
     for (const JobStep& step : job_.steps) {
       const std::string error =
           step.error.empty() ? "Erro ao tentar criar " + std::string(step.file) + " ![w]" : std::string(step.error);

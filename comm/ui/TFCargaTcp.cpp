@@ -19,6 +19,7 @@
 #include "comm/ui/TFTextViewer.h"
 #include "common/messages.h"
 #include "common/progress.h"
+#include "common/ui/engine_error.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/qt_text.h"
 #include "db/error.h"
@@ -297,15 +298,8 @@ void TFCargaTcp::btnTodosClick() {
 void TFCargaTcp::btnIniciarClick() {
   const uint16_t port = comm::PortFromText(kaslo::ui::ToLatin1(edtPorta->text()));
   comm::JobRunner::StartResult result;
-  try {
-    result = runner_->start(port);
-  } catch (const db::Error& e) {
-    StartFailed(e.what());
-    return;
-  } catch (const std::filesystem::filesystem_error& e) {
-    StartFailed(e.what());
-    return;
-  }
+  // The preparation stopped half-way: nothing is waiting for a terminal.
+  if (!kaslo::ui::RunShowingEngineError([&] { result = runner_->start(port); }, [&] { RowsChanged(); })) return;
   RowsChanged();
   using R = comm::JobRunner::StartResult;
   if (result == R::kNoRecords) {
@@ -317,12 +311,6 @@ void TFCargaTcp::btnIniciarClick() {
     kaslo::Messages().error("Não foi possível iniciar o servidor de comunicação na porta " + std::to_string(port) +
                             ".\r" + runner_->serverError());
   }
-}
-
-void TFCargaTcp::StartFailed(const std::string& text) {
-  // The preparation stopped half-way: nothing is waiting for a terminal.
-  RowsChanged();
-  kaslo::Messages().error(text);
 }
 
 void TFCargaTcp::btnVisualizarClick() {
@@ -352,11 +340,7 @@ void TFCargaTcp::btnVisualizarClick() {
       context.terminal = row->caption;
       context.address = row->address;
       context.file = target.file;
-      try {
-        (*opener)(context);
-      } catch (const db::Error& e) {
-        kaslo::Messages().error(e.what());
-      }
+      kaslo::ui::RunShowingEngineError([&] { (*opener)(context); });
       return;
     }
   }
@@ -365,11 +349,7 @@ void TFCargaTcp::btnVisualizarClick() {
 void TFCargaTcp::done(int result) {
   if (!closed_) {
     closed_ = true;
-    try {
-      runner_->close();
-    } catch (const db::Error& e) {
-      kaslo::Messages().error(e.what());
-    }
+    kaslo::ui::RunShowingEngineError([&] { runner_->close(); });
     ShowLabel();
   }
   QDialog::done(result);

@@ -58,7 +58,6 @@ class TFCargaTcp final : public QDialog {
   void DrawRow(size_t row);
   void DrawAll();
   void ShowLabel();
-  void StartFailed(const std::string& text);
 
   db::Database db_;
   const int tag_;
