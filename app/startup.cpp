@@ -103,8 +103,8 @@ void UpgradeExisting(const db::Database& db, const std::string& table, const fs:
     if (!memo.empty() && !CopiaArquivo(memo, temp_dbt)) {
       throw db::Error(memo.filename().string() + ": cannot copy to " + temp_dbt.filename().string());
     }
-    LimpaIndiceDbf(temp_dbf);
-    if (!db.exists(table + ".mdx")) LimpaIndiceDbf(old_dbf);
+    db::LimpaIndiceDbf(temp_dbf);
+    if (!db.exists(table + ".mdx")) db::LimpaIndiceDbf(old_dbf);
 
     auto to = db.open(kTempTable, {.tag = "", .exclusive = true});
     auto from = db.open(table, {.tag = "", .exclusive = true});
@@ -133,7 +133,7 @@ void UpgradeExisting(const db::Database& db, const std::string& table, const fs:
 
 void AddTagsIfMissing(const db::Database& db, const db::TableDef& table) {
   const fs::path dbf = db.find(Str(table.name) + ".dbf");
-  if (!dbf.empty()) LimpaIndiceDbf(dbf);
+  if (!dbf.empty()) db::LimpaIndiceDbf(dbf);
   db::AddTableTags(db, table);
 }
 

@@ -17,6 +17,7 @@
 #include "common/progress.h"
 #include "common/text.h"
 #include "db/error.h"
+#include "db/table_ops.h"
 #include "db/tables/ycobar.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
@@ -167,7 +168,7 @@ std::unique_ptr<db::Table> OpenEmptyCopy(const db::Database& db, std::string_vie
   fs::path source = db.find(std::string(table) + ".dbf");
   if (source.empty() || !CopiaArquivo(source, copy_path))
     throw db::Error(std::string(table) + ".dbf: cannot be copied to " + std::string(copy));
-  if (!LimpaIndiceDbf(copy_path)) throw db::Error(std::string(copy) + ": header cannot be written");
+  if (!db::LimpaIndiceDbf(copy_path)) throw db::Error(std::string(copy) + ": header cannot be written");
   auto t = db.open(copy, {.tag = "", .exclusive = true});
   t->emptyTable();
   return t;
