@@ -7,8 +7,6 @@
 #include <span>
 #include <system_error>
 
-#include "app/maintenance.h"
-#include "app/startup.h"
 #include "comm/load_files.h"
 #include "common/checkdigits.h"
 #include "common/encoding.h"
@@ -18,6 +16,7 @@
 #include "common/text.h"
 #include "db/error.h"
 #include "db/table_ops.h"
+#include "db/tableset_ops.h"
 #include "db/tables/ycobar.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
@@ -300,7 +299,7 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
 
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
   ReplaceOutcome outcome;
-  app::ConverteEstoque(db, app::StockConversion::kOnlyWhenNeeded);
+  db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded);
   DepartmentGroups groups(db);
 
   ProgressScope progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
@@ -334,7 +333,7 @@ ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid)
   SwapIn(db, ycobar::kTable, kNewBarCodes);
   progress.close();
   // The swapped tables have no .MDX: the index check builds their tags.
-  app::IndexCheck(db);
+  db::IndexCheck(db);
   outcome.completed = true;
   outcome.message = kSubstituicaoCompleta;
   return outcome;
