@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "common/files.h"
 #include "common/messages.h"
-#include "db/table_ops.h"
-#include "db/tables/ycopro.h"
+#include "db/tableset_ops.h"
 
 namespace fs = std::filesystem;
 
@@ -22,15 +20,6 @@ bool IsMdx(const fs::path& file) {
   return ext == ".mdx";
 }
 
-bool StockIsConverted(const db::Database& db) {
-  auto table = db.open(ycopro::kTable);
-  std::optional<size_t> index = table->fieldIndex(ycopro::PRO_ESTQ.name);
-  if (!index) return false;
-  const db::FieldInfo& field = table->fields()[*index];
-  return field.type == ycopro::PRO_ESTQ.type && field.length == ycopro::PRO_ESTQ.length &&
-         field.decimals == ycopro::PRO_ESTQ.decimals;
-}
-
 }  // namespace
 
 void Reindex(const db::Database& db) {
@@ -39,15 +28,7 @@ void Reindex(const db::Database& db) {
     if (entry.is_regular_file() && IsMdx(entry.path())) indexes.push_back(entry.path());
   }
   for (const fs::path& mdx : indexes) ApagaArquivo(mdx);
-  IndexCheck(db);
-}
-
-bool ConverteEstoque(const db::Database& db, StockConversion mode) {
-  if (mode == StockConversion::kOnlyWhenNeeded && StockIsConverted(db)) return false;
-  const std::vector<std::string> drop = {std::string(ycopro::PRO_ESTQ.name)};
-  const db::FieldDef add[] = {ycopro::PRO_ESTQ};
-  db::Restructure(db, ycopro::kTable, drop, add);
-  return true;
+  db::IndexCheck(db);
 }
 
 bool ConversaoBancoDados(const db::Database& db) {
@@ -58,7 +39,7 @@ bool ConversaoBancoDados(const db::Database& db) {
           "ATENÇÃO", DefaultAnswer::kNo)) {
     return false;
   }
-  ConverteEstoque(db, StockConversion::kAlways);
+  db::ConverteEstoque(db, db::StockConversion::kAlways);
   Messages().information("Operação realizada");
   return true;
 }

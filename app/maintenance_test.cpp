@@ -8,7 +8,6 @@
 #include "app/test_data_dir.h"
 #include "common/testing/scripted_messages.h"
 #include "db/schema.h"
-#include "db/table_ops.h"
 #include "db/tables/ycoetq.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycouse.h"
@@ -122,20 +121,6 @@ TEST_F(MaintenanceTest, ConversionAnsweredNoChangesNothing) {
 
   EXPECT_EQ(messages.texts(), std::vector<std::string>{kConversionQuestion});
   EXPECT_EQ(Bytes(Db().find("YCOPRO.DBF")), before);
-}
-
-TEST_F(MaintenanceTest, ImplicitConversionOnlyTouchesAStockOfAnotherType) {
-  SetEveryStock(4.25);
-  EXPECT_FALSE(ConverteEstoque(Db(), StockConversion::kOnlyWhenNeeded));
-  EXPECT_EQ(StockedRows(), Products());
-
-  const std::vector<std::string> drop = {std::string(ycopro::PRO_ESTQ.name)};
-  const db::FieldDef narrow[] = {db::Num(ycopro::PRO_ESTQ.name, 8, 2)};
-  db::Restructure(Db(), ycopro::kTable, drop, narrow);
-  EXPECT_TRUE(ConverteEstoque(Db(), StockConversion::kOnlyWhenNeeded));
-  EXPECT_EQ(StockField().length, 10);
-  EXPECT_EQ(StockField().decimals, 3);
-  EXPECT_FALSE(ConverteEstoque(Db(), StockConversion::kOnlyWhenNeeded));
 }
 
 }  // namespace

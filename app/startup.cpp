@@ -10,9 +10,8 @@
 #include "common/messages.h"
 #include "common/progress.h"
 #include "db/error.h"
-#include "db/install.h"
-#include "db/schema.h"
 #include "db/table_ops.h"
+#include "db/tableset_ops.h"
 
 namespace fs = std::filesystem;
 
@@ -21,8 +20,6 @@ namespace {
 
 // Where the new structure is built before it replaces the old table.
 constexpr std::string_view kTempTable = "TEMP";
-// Tables opened on a tag UM elsewhere that the index check does not list.
-constexpr std::string_view kSideTables[] = {"Ycoetq", "Ycouse"};
 
 bool SameLetter(char a, char b) {
   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
@@ -103,8 +100,8 @@ void UpgradeExisting(const db::Database& db, const std::string& table, const fs:
     if (!memo.empty() && !CopiaArquivo(memo, temp_dbt)) {
       throw db::Error(memo.filename().string() + ": cannot copy to " + temp_dbt.filename().string());
     }
-    LimpaIndiceDbf(temp_dbf);
-    if (!db.exists(table + ".mdx")) LimpaIndiceDbf(old_dbf);
+    db::LimpaIndiceDbf(temp_dbf);
+    if (!db.exists(table + ".mdx")) db::LimpaIndiceDbf(old_dbf);
 
     auto to = db.open(kTempTable, {.tag = "", .exclusive = true});
     auto from = db.open(table, {.tag = "", .exclusive = true});
@@ -129,12 +126,6 @@ void UpgradeExisting(const db::Database& db, const std::string& table, const fs:
   }
   ApagaArquivo(template_dbf);
   ApagaArquivo(template_dbt);
-}
-
-void AddTagsIfMissing(const db::Database& db, const db::TableDef& table) {
-  const fs::path dbf = db.find(Str(table.name) + ".dbf");
-  if (!dbf.empty()) LimpaIndiceDbf(dbf);
-  db::AddTableTags(db, table);
 }
 
 }  // namespace
@@ -197,29 +188,10 @@ std::vector<std::string> TableUpgrade(const db::Database& db) {
   return upgraded;
 }
 
-std::vector<std::string> IndexCheck(const db::Database& db) {
-  std::vector<std::string> rebuilt;
-  for (const db::TableDef& table : db::IndexCheckTables()) {
-    if (db.exists(Str(table.name) + ".mdx")) continue;
-    MostraProgresso("Aguarde, Reindexando: " + Str(table.caption));
-    AddTagsIfMissing(db, table);
-    rebuilt.push_back(Str(table.name));
-  }
-  for (std::string_view name : kSideTables) {
-    const db::TableDef* table = db::FindTable(name);
-    if (!table || table->tags.empty()) continue;
-    if (!db.exists(Str(name) + ".dbf") || db.exists(Str(name) + ".mdx")) continue;
-    AddTagsIfMissing(db, *table);
-    rebuilt.push_back(Str(name));
-  }
-  FechaProgresso();
-  return rebuilt;
-}
-
 bool RunStartup(const db::Database& db) {
   try {
     TableUpgrade(db);
-    IndexCheck(db);
+    db::IndexCheck(db);
     return true;
   } catch (const db::Error& e) {
     FechaProgresso();

@@ -38,17 +38,10 @@ bool PrepareDataDirectory(const std::filesystem::path& dir);
 // Throws db::Error from the engine (a value that does not fit a new field).
 std::vector<std::string> TableUpgrade(const db::Database& db);
 
-// For each table of the index check whose .MDX is missing, in order: shows
-// "Aguarde, Reindexando: " + caption, clears the header's index flag and
-// builds the table's tags. Then restores the tag UM of Ycoetq and Ycouse when
-// their .MDX is missing (they are opened on it elsewhere). Returns the names
-// of the tables reindexed. Throws db::Error (a missing or locked table); the
-// tables after it are then left alone.
-std::vector<std::string> IndexCheck(const db::Database& db);
-
-// The upgrade and the index check as the program's start runs them. An
-// engine error is shown with its own text (error box) and ends the start-up
-// steps; the caller goes on to the main window all the same. False then.
+// The upgrade and the index check (db::IndexCheck) as the program's start
+// runs them. An engine error is shown with its own text (error box) and ends
+// the start-up steps; the caller goes on to the main window all the same.
+// False then.
 bool RunStartup(const db::Database& db);
 
 }  // namespace kaslo::app

@@ -11,7 +11,6 @@
 #include "common/testing/scripted_messages.h"
 #include "db/tables/ycoatd.h"
 #include "db/tables/ycocli.h"
-#include "db/tables/ycopro.h"
 
 namespace fs = std::filesystem;
 
@@ -136,28 +135,6 @@ TEST_F(StartupTest, TemplateWithoutTableBecomesTheTable) {
   t->first();
   EXPECT_EQ(t->getString(ycoatd::ATD_DESCR), "BALCAO");
   ASSERT_EQ(t->fields().size(), std::size(ycoatd::kFields));
-}
-
-TEST_F(StartupTest, MissingProductIndexShowsItsCaptionAndRebuildsBothTags) {
-  fs::remove(Db().find("YCOPRO.MDX"));
-  RecordingProgress progress;
-
-  EXPECT_TRUE(RunStartup(Db()));
-
-  EXPECT_EQ(progress.texts(), std::vector<std::string>{"Aguarde, Reindexando: Produtos do Pelda Roza ®"});
-  auto t = Db().open(ycopro::kTable, {.tag = "Um"});
-  t->first();
-  ASSERT_FALSE(t->eof());
-  const double first_plu = t->asNumber(ycopro::PRO_PLU);
-  t->last();
-  EXPECT_TRUE(t->findKey(first_plu));
-  t->setTag("Dois");
-  t->first();
-  std::string previous;
-  for (; !t->eof(); t->next()) {
-    EXPECT_LE(previous, t->getString(ycopro::PRO_DESCR));
-    previous = t->getString(ycopro::PRO_DESCR);
-  }
 }
 
 TEST_F(StartupTest, NothingChangesWithoutTemplatesAndWithEveryIndex) {

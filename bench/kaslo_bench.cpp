@@ -116,7 +116,7 @@ class Scratch {
       const bool wanted = SameText(ext, ".dbf") || SameText(ext, ".dbt") || (with_index && SameText(ext, ".mdx"));
       if (wanted && !CopiaArquivo(p, dir_ / p.filename())) throw db::Error(p.string() + ": cannot be copied");
     }
-    if (!with_index && !LimpaIndiceDbf(dir_ / table.name))
+    if (!with_index && !db::LimpaIndiceDbf(dir_ / table.name))
       throw db::Error(table.name + ": cannot clear the index flag of the copy");
   }
 

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "common/messages.h"
 #include "common/progress.h"
+#include "db/tableset_ops.h"
 
 namespace kaslo::cli {
 namespace {
@@ -86,7 +87,7 @@ void Register(CLI::App& app) {
     db::Database db = OpenDataDirectory(dir);
     ScopedProgressPort scope(progress);
     app::TableUpgrade(db);
-    app::IndexCheck(db);
+    db::IndexCheck(db);
   });
 
   CLI::App* reindex = app.add_subcommand("reindex", "Delete every .mdx and rebuild the index tags");

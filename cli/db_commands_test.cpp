@@ -103,7 +103,7 @@ TEST_F(KasloCommand, CheckReportsEachFault) {
   fs::remove(Data() / "YCOVEN.DBF");
   fs::remove(Data() / "YCOOPE.MDX");
   fs::remove(Data() / "YCOCLI.MDX");
-  ASSERT_TRUE(db::ClearIndexFlags(Data() / "YCOCLI.DBF"));
+  ASSERT_TRUE(db::LimpaIndiceDbf(Data() / "YCOCLI.DBF"));
   {
     auto cli = database.open("Ycocli", {.tag = "", .exclusive = true});
     const db::TagDef only_first[] = {{"Um", "cli_codigo"}};

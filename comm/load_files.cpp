@@ -64,10 +64,6 @@ std::string DecimalDigits(double value, int width, int decimals) {
   return ZeroFill(std::min(scaled, max - 1), width);
 }
 
-std::string PackBcd(std::string_view digits) { return CompactaBCD(digits); }
-
-std::string Fit(std::string_view text, size_t width) { return CompletaDireita(text, static_cast<int>(width)); }
-
 char FlagByte(std::string_view stored) { return stored.empty() ? ' ' : stored[0]; }
 
 bool FlagOn(std::string_view stored) { return !stored.empty() && Upper(stored[0]) == 'S'; }
@@ -75,26 +71,26 @@ bool FlagOn(std::string_view stored) { return !stored.empty() && Upper(stored[0]
 // ---- records
 
 std::string OperatorRecord(const OperatorValues& v) {
-  std::string r = Digits(v.code, 4) + Fit(v.name, 15) + Digits(v.password, 4);
+  std::string r = Digits(v.code, 4) + CompletaDireita(v.name, 15) + Digits(v.password, 4);
   for (const auto& flag : v.flags) r.push_back(FlagByte(flag));
   return r + "NNN";
 }
 
-std::string SellerRecord(double code, std::string_view name) { return Digits(code, 4) + Fit(name, 15); }
+std::string SellerRecord(double code, std::string_view name) { return Digits(code, 4) + CompletaDireita(name, 15); }
 
 std::string GroupRecord(int code, const std::optional<std::string>& description) {
   std::string two = Digits(code, 2);
-  return two + Fit(description ? *description : "GRUPO DE DEPTO " + two, 20);
+  return two + CompletaDireita(description ? *description : "GRUPO DE DEPTO " + two, 20);
 }
 
 std::string DepartmentRecord(int code, std::optional<double> group,
                              const std::optional<std::string>& description) {
   std::string two = Digits(code, 2);
   return two + (group ? Digits(*group, 2) : std::string("01")) +
-         Fit(description ? *description : "DEPARTAMENTO " + two, 15);
+         CompletaDireita(description ? *description : "DEPARTAMENTO " + two, 15);
 }
 
-std::string PaymentNameRecord(const PaymentValues& v) { return Fit(v.description, 15); }
+std::string PaymentNameRecord(const PaymentValues& v) { return CompletaDireita(v.description, 15); }
 
 std::string PaymentConfigRecord(const PaymentValues& v) {
   std::string r = Digits(v.limit, 5);
@@ -117,13 +113,13 @@ std::string PrintLinesRecord(const std::array<PrintLine, 4>& lines) {
   for (const auto& line : lines) {
     // A blank expanded flag is normal print, like "N".
     bool expanded = !line.expanded.empty() && Upper(line.expanded[0]) != 'N';
-    size_t width = expanded ? 21 : 42;
-    std::string text = Fit(line.text, width);
+    const int width = expanded ? 21 : 42;
+    std::string text = CompletaDireita(line.text, width);
     if (FlagOn(line.centred)) {
       std::string core = Apara(text);
-      text = Fit(std::string((width - core.size()) / 2, ' ') + core, width);
+      text = CompletaDireita(Espacos((width - static_cast<int>(core.size())) / 2) + core, width);
     }
-    r += Fit(text, 42);
+    r += CompletaDireita(text, 42);
     r.push_back(FlagByte(line.expanded));
     r.push_back(FlagByte(line.centred));
   }
@@ -131,8 +127,8 @@ std::string PrintLinesRecord(const std::array<PrintLine, 4>& lines) {
 }
 
 std::string ClientRecord(const ClientValues& v) {
-  return PackBcd(Digits(v.code, 4)) + PackBcd(Digits(v.cnpj, 14)) + Fit(v.name, 30) +
-         Fit(v.address, 40) + Fit(v.complement, 40) + FlagByte(v.status) + std::string(8, ' ');
+  return CompactaBCD(Digits(v.code, 4)) + CompactaBCD(Digits(v.cnpj, 14)) + CompletaDireita(v.name, 30) +
+         CompletaDireita(v.address, 40) + CompletaDireita(v.complement, 40) + FlagByte(v.status) + std::string(8, ' ');
 }
 
 uint8_t ProductFlagByte(std::string_view unit, std::string_view litrado) {
@@ -170,13 +166,13 @@ std::string PluDigits(double plu) {
 std::string ProductRecord(const ProductValues& v, ProductRecordSize size) {
   std::string r;
   r.reserve(static_cast<size_t>(size));
-  r += PackBcd(PluDigits(v.plu));
-  r += Fit(v.short_description, 20);
-  r += PackBcd(PriceDigits(v.price, v.decimals));
-  r += PackBcd(Digits(v.tax, 2));
-  r += PackBcd(Digits(v.department, 2));
+  r += CompactaBCD(PluDigits(v.plu));
+  r += CompletaDireita(v.short_description, 20);
+  r += CompactaBCD(PriceDigits(v.price, v.decimals));
+  r += CompactaBCD(Digits(v.tax, 2));
+  r += CompactaBCD(Digits(v.department, 2));
   r += std::string(6 + 36, '\0');
-  r += PackBcd(StockDigits(v.stock));
+  r += CompactaBCD(StockDigits(v.stock));
   r.push_back(static_cast<char>(ProductFlagByte(v.unit, v.litrado)));
   r.push_back('0');
   if (size == ProductRecordSize::k86) r += std::string(6, '\0');
@@ -222,7 +218,7 @@ std::string ItemGroupDigit(std::string_view stored) {
 std::string ProductListLine(char record_code, const ProductValues& v) {
   std::string line(1, record_code);
   line += PluDigits(v.plu);
-  line += Fit(v.short_description, 20);
+  line += CompletaDireita(v.short_description, 20);
   line += Digits(v.tax, 2);
   line += Digits(v.department, 2);
   line += PriceDigits(v.price, v.decimals);

@@ -36,10 +36,6 @@ std::string Digits(double value, int width);
 // width are held at all nines; negative values give zeros (packed decimals
 // carry no sign).
 std::string DecimalDigits(double value, int width, int decimals);
-// Packed decimal of a digit string; characters other than digits count as 0.
-std::string PackBcd(std::string_view digits);
-// Pads with blanks or cuts to exactly `width` bytes.
-std::string Fit(std::string_view text, size_t width);
 // The byte written for a one-character flag as read from a table ("" when
 // blank): its first character, or a blank.
 char FlagByte(std::string_view stored);

@@ -13,6 +13,7 @@
 #include "comm/jobs.h"
 #include "comm/session_protocol.h"
 #include "common/clock.h"
+#include "common/numbers.h"
 #include "db/tables/ycocli.h"
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
@@ -91,9 +92,7 @@ class DemoLoadFilesTest : public ::testing::Test {
 // ---- encoders and single records
 
 TEST(LoadRecords, PackedDecimalsAndDigits) {
-  EXPECT_EQ(PackBcd("1234"), "\x12\x34"s);
-  EXPECT_EQ(PackBcd("123"), "\x01\x23"s);
-  EXPECT_EQ(PackBcd(PriceDigits(12.5, "2")), "\x00\x00\x12\x50"s);
+  EXPECT_EQ(CompactaBCD(PriceDigits(12.5, "2")), "\x00\x00\x12\x50"s);
   EXPECT_EQ(PriceDigits(12.5, "2"), "00001250");
   EXPECT_EQ(PriceDigits(12.5, "3"), "00012500");
   EXPECT_EQ(PriceDigits(0.285, "2"), "00000029");  // the stored decimal, not its binary neighbour

@@ -1,5 +1,4 @@
-// File routines: temporary-name copy, quiet delete, DBF header patch,
-// version string.
+// File routines: temporary-name copy, quiet delete, version string.
 #include "common/files.h"
 
 #include <cstdio>
@@ -11,13 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// DBF header bytes cleared by LimpaIndiceDbf.
-//   OFFSET SIZE DESCRIPTION
-//   28     1    production index (.MDX) present flag
-//   29     1    language driver id
-constexpr long kProductionIndexOffset = 28;
-constexpr size_t kPatchSize = 2;
 
 constexpr size_t kCopyBlock = 2048;
 
@@ -78,18 +70,6 @@ bool CopiaArquivo(const fs::path& origem, const fs::path& destino) {
 void ApagaArquivo(const fs::path& nome) {
   std::error_code ec;
   if (fs::is_regular_file(nome, ec)) fs::remove(nome, ec);
-}
-
-bool LimpaIndiceDbf(const fs::path& arquivo) {
-  File file = Open(arquivo, "r+b");
-  if (!file) return false;
-  std::error_code ec;
-  const auto size = fs::file_size(arquivo, ec);
-  if (ec || size < kProductionIndexOffset + kPatchSize) return false;
-  const char zeros[kPatchSize] = {0, 0};
-  if (std::fseek(file.get(), kProductionIndexOffset, SEEK_SET) != 0) return false;
-  if (std::fwrite(zeros, 1, kPatchSize, file.get()) != kPatchSize) return false;
-  return std::fclose(file.release()) == 0;
 }
 
 std::string VersaoArquivo() { return KASLO_VERSION; }

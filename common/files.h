@@ -1,5 +1,5 @@
-// File routines: copy through a temporary name, quiet delete, the DBF
-// header patch and the program's version.
+// File routines: copy through a temporary name, quiet delete and the
+// program's version.
 #pragma once
 
 #include <filesystem>
@@ -16,13 +16,6 @@ bool CopiaArquivo(const std::filesystem::path& origem, const std::filesystem::pa
 
 // Deletes the file; does nothing when it is absent (or is a directory).
 void ApagaArquivo(const std::filesystem::path& nome);
-
-// The DBF header patch: writes one zero byte at offset 28 (production-index
-// flag) and one at offset 29 (language driver) of the file. True when both
-// were written; false when the file cannot be opened for update, is shorter
-// than those two bytes (it is then left as it was), or an input/output error
-// occurs.
-bool LimpaIndiceDbf(const std::filesystem::path& arquivo);
 
 // The version of the program, "a.b.c.d".
 std::string VersaoArquivo();

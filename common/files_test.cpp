@@ -85,21 +85,6 @@ TEST_F(FilesTest, ApagaArquivo) {
   EXPECT_TRUE(fs::exists(dir_ / "sub"));
 }
 
-TEST_F(FilesTest, LimpaIndiceDbfPatchesBytes28And29Only) {
-  std::string header(64, '\x11');
-  const fs::path dbf = Write("YCOPRO.DBF", header);
-  ASSERT_TRUE(LimpaIndiceDbf(dbf));
-  std::string want = header;
-  want[28] = '\0';
-  want[29] = '\0';
-  EXPECT_EQ(Read(dbf), want);
-
-  EXPECT_FALSE(LimpaIndiceDbf(dir_ / "missing.dbf"));
-  const fs::path tiny = Write("tiny.dbf", std::string(29, 'x'));
-  EXPECT_FALSE(LimpaIndiceDbf(tiny));
-  EXPECT_EQ(Read(tiny), std::string(29, 'x'));
-}
-
 TEST(VersionTest, FourNumbers) {
   const std::string v = VersaoArquivo();
   int dots = 0;

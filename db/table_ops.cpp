@@ -189,10 +189,14 @@ size_t CopyRows(Table& from, Table& to, const FieldMapping& mapping) {
   return n;
 }
 
-bool ClearIndexFlags(const std::filesystem::path& dbf) {
+bool LimpaIndiceDbf(const std::filesystem::path& dbf) {
+  static_assert(internal::kOffLanguage == internal::kOffMdxFlag + 1);
+  // Only the two bytes are needed: a shorter file would be extended, while a
+  // header cut after them is patched and left for the engine to refuse.
+  constexpr size_t kPatchEnd = internal::kOffLanguage + 1;
   try {
     internal::File f = internal::File::Open(dbf, dbf.filename().string());
-    if (!f.writable() || f.Size() < internal::kDbfHeaderSize) return false;
+    if (!f.writable() || f.Size() < kPatchEnd) return false;
     const char zeros[2] = {0, 0};
     f.WriteAt(internal::kOffMdxFlag, zeros, 2);
     return true;

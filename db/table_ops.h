@@ -33,8 +33,11 @@ using FieldMapping = std::vector<std::pair<std::string, std::string>>;
 // number of rows appended.
 size_t CopyRows(Table& from, Table& to, const FieldMapping& mapping);
 
-// Writes zero bytes at offsets 28 (production-index flag) and 29 (language
-// driver) of a DBF header. False when the file cannot be opened or written.
-bool ClearIndexFlags(const std::filesystem::path& dbf);
+// The DBF header patch that lets a table open without its .MDX: writes one
+// zero byte at offset 28 (production-index flag) and one at offset 29
+// (language driver). True when both were written; false when the file cannot
+// be opened for writing, is too short to hold those two bytes (it is then
+// left as it was), or a write fails.
+bool LimpaIndiceDbf(const std::filesystem::path& dbf);
 
 }  // namespace db

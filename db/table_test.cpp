@@ -65,15 +65,35 @@ TEST_F(EngineTest, OpenFailuresSayWhatAndWhere) {
   bytes[internal::kOffMdxFlag] = 1;
   WriteBytes(File("NOINDEX.DBF"), bytes);
   EXPECT_EQ(ErrorOf([&] { db_.open("NoIndex"); }), "NOINDEX.DBF: production index NOINDEX.MDX not found");
-  EXPECT_TRUE(ClearIndexFlags(File("NOINDEX.DBF")));
+  EXPECT_TRUE(LimpaIndiceDbf(File("NOINDEX.DBF")));
   EXPECT_NO_THROW(db_.open("NoIndex"));
-  EXPECT_FALSE(ClearIndexFlags(File("MISSING.DBF")));
+  EXPECT_FALSE(LimpaIndiceDbf(File("MISSING.DBF")));
 
   db_.create("MEMO", kAllKinds);
   std::filesystem::remove(File("MEMO.DBT"));
   EXPECT_EQ(ErrorOf([&] { db_.open("memo"); }), "MEMO.DBF: memo file MEMO.DBT not found");
 
   EXPECT_EQ(ErrorOf([&] { db_.create("wide", kGroups); }), "WIDE.DBF: table exists");
+}
+
+TEST_F(EngineTest, LimpaIndiceDbfPatchesBytes28And29Only) {
+  std::string header(64, '\x11');
+  WriteBytes(File("YCOPRO.DBF"), header);
+  ASSERT_TRUE(LimpaIndiceDbf(File("YCOPRO.DBF")));
+  std::string want = header;
+  want[28] = '\0';
+  want[29] = '\0';
+  EXPECT_EQ(ReadBytes(File("YCOPRO.DBF")), want);
+
+  EXPECT_FALSE(LimpaIndiceDbf(File("missing.dbf")));
+  // Too short for both bytes: refused, and not extended.
+  WriteBytes(File("tiny.dbf"), std::string(29, 'x'));
+  EXPECT_FALSE(LimpaIndiceDbf(File("tiny.dbf")));
+  EXPECT_EQ(ReadBytes(File("tiny.dbf")), std::string(29, 'x'));
+  // Just long enough: patched, and still 30 bytes.
+  WriteBytes(File("cut.dbf"), std::string(30, 'x'));
+  EXPECT_TRUE(LimpaIndiceDbf(File("cut.dbf")));
+  EXPECT_EQ(ReadBytes(File("cut.dbf")), std::string(28, 'x') + std::string(2, '\0'));
 }
 
 TEST_F(EngineTest, EmptyTableHasExactHeader) {

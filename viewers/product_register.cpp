@@ -7,8 +7,6 @@
 #include <span>
 #include <system_error>
 
-#include "app/maintenance.h"
-#include "app/startup.h"
 #include "comm/load_files.h"
 #include "common/checkdigits.h"
 #include "common/encoding.h"
@@ -17,6 +15,8 @@
 #include "common/progress.h"
 #include "common/text.h"
 #include "db/error.h"
+#include "db/table_ops.h"
+#include "db/tableset_ops.h"
 #include "db/tables/ycobar.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
@@ -167,7 +167,7 @@ std::unique_ptr<db::Table> OpenEmptyCopy(const db::Database& db, std::string_vie
   fs::path source = db.find(std::string(table) + ".dbf");
   if (source.empty() || !CopiaArquivo(source, copy_path))
     throw db::Error(std::string(table) + ".dbf: cannot be copied to " + std::string(copy));
-  if (!LimpaIndiceDbf(copy_path)) throw db::Error(std::string(copy) + ": header cannot be written");
+  if (!db::LimpaIndiceDbf(copy_path)) throw db::Error(std::string(copy) + ": header cannot be written");
   auto t = db.open(copy, {.tag = "", .exclusive = true});
   t->emptyTable();
   return t;
@@ -299,7 +299,7 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
 
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
   ReplaceOutcome outcome;
-  app::ConverteEstoque(db, app::StockConversion::kOnlyWhenNeeded);
+  db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded);
   DepartmentGroups groups(db);
 
   ScopedProgress progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
@@ -333,7 +333,7 @@ ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid)
   SwapIn(db, ycobar::kTable, kNewBarCodes);
   progress.close();
   // The swapped tables have no .MDX: the index check builds their tags.
-  app::IndexCheck(db);
+  db::IndexCheck(db);
   outcome.completed = true;
   outcome.message = kSubstituicaoCompleta;
   return outcome;

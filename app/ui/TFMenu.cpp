@@ -21,6 +21,7 @@
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
+#include "db/tableset_ops.h"
 
 // The logo lies in this library's resources, which a static library must
 // register itself.
@@ -147,7 +148,7 @@ TFMenu::Handler TFMenu::OwnHandler(std::string_view target) {
 void TFMenu::OpenRegistered(const MenuItemDef& item) {
   const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener(item.target);
   if (!opener) return;
-  if (item.converts_stock) kaslo::app::ConverteEstoque(DBM1_, kaslo::app::StockConversion::kOnlyWhenNeeded);
+  if (item.converts_stock) db::ConverteEstoque(DBM1_, db::StockConversion::kOnlyWhenNeeded);
   (*opener)(kaslo::ui::OpenContext{this, DBM1_.dir(), item.tag});
 }
 

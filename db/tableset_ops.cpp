@@ -1,0 +1,66 @@
+// The index check and the stock conversion.
+#include "db/tableset_ops.h"
+
+#include <optional>
+#include <string_view>
+
+#include "common/progress.h"
+#include "db/install.h"
+#include "db/schema.h"
+#include "db/table.h"
+#include "db/table_ops.h"
+#include "db/tables/ycopro.h"
+
+namespace db {
+namespace {
+
+// Tables opened on a tag UM elsewhere that the index check does not list.
+constexpr std::string_view kSideTables[] = {"Ycoetq", "Ycouse"};
+
+std::string Str(std::string_view s) { return std::string(s); }
+
+void AddTagsIfMissing(const Database& db, const TableDef& table) {
+  const std::filesystem::path dbf = db.find(Str(table.name) + ".dbf");
+  if (!dbf.empty()) LimpaIndiceDbf(dbf);
+  AddTableTags(db, table);
+}
+
+bool StockIsConverted(const Database& db) {
+  auto table = db.open(ycopro::kTable);
+  std::optional<size_t> index = table->fieldIndex(ycopro::PRO_ESTQ.name);
+  if (!index) return false;
+  const FieldInfo& field = table->fields()[*index];
+  return field.type == ycopro::PRO_ESTQ.type && field.length == ycopro::PRO_ESTQ.length &&
+         field.decimals == ycopro::PRO_ESTQ.decimals;
+}
+
+}  // namespace
+
+std::vector<std::string> IndexCheck(const Database& db) {
+  std::vector<std::string> rebuilt;
+  for (const TableDef& table : IndexCheckTables()) {
+    if (db.exists(Str(table.name) + ".mdx")) continue;
+    MostraProgresso("Aguarde, Reindexando: " + Str(table.caption));
+    AddTagsIfMissing(db, table);
+    rebuilt.push_back(Str(table.name));
+  }
+  for (std::string_view name : kSideTables) {
+    const TableDef* table = FindTable(name);
+    if (!table || table->tags.empty()) continue;
+    if (!db.exists(Str(name) + ".dbf") || db.exists(Str(name) + ".mdx")) continue;
+    AddTagsIfMissing(db, *table);
+    rebuilt.push_back(Str(name));
+  }
+  FechaProgresso();
+  return rebuilt;
+}
+
+bool ConverteEstoque(const Database& db, StockConversion mode) {
+  if (mode == StockConversion::kOnlyWhenNeeded && StockIsConverted(db)) return false;
+  const std::vector<std::string> drop = {std::string(ycopro::PRO_ESTQ.name)};
+  const FieldDef add[] = {ycopro::PRO_ESTQ};
+  Restructure(db, ycopro::kTable, drop, add);
+  return true;
+}
+
+}  // namespace db
