@@ -48,7 +48,7 @@
 #include "db/error.h"
 #include "db/tables/ycoter.h"
 
-namespace app {
+namespace kaslo::app {
 namespace {
 
 // The receipt store and the day store live in memory; files of these names
@@ -428,4 +428,4 @@ bool GerarArquivoDiario(const db::Database& db) {
   return true;
 }
 
-}  // namespace app
+}  // namespace kaslo::app

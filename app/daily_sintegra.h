@@ -10,7 +10,7 @@
 
 #include "db/database.h"
 
-namespace app {
+namespace kaslo::app {
 
 // The LOG text the generator reads for terminal n: "SLogs" + n + ".trz",
 // which holds the terminal's whole LOG once whether or not the terminal
@@ -54,4 +54,4 @@ DailyOutcome GenerateDailySintegraForAllTerminals(const db::Database& db, std::s
 // was cancelled.
 bool GerarArquivoDiario(const db::Database& db);
 
-}  // namespace app
+}  // namespace kaslo::app

@@ -15,7 +15,7 @@
 #include "db/tables/ycoter.h"
 #include "db/temp_data_dir.h"
 
-namespace app {
+namespace kaslo::app {
 namespace {
 
 using namespace std::chrono_literals;
@@ -393,4 +393,4 @@ TEST_F(DailySintegraTest, NoTerminalNoBox) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace kaslo::app

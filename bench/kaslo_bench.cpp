@@ -34,6 +34,8 @@
 
 namespace fs = std::filesystem;
 
+namespace kaslo::bench {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -296,7 +298,7 @@ int Usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   try {
     if (args.size() == 2 && args[0] == "read") return Read(argv[2]);
@@ -309,3 +311,7 @@ int main(int argc, char** argv) {
   }
   return Usage();
 }
+
+}  // namespace kaslo::bench
+
+int main(int argc, char** argv) { return kaslo::bench::Main(argc, argv); }

@@ -29,6 +29,8 @@
 
 extern char** environ;
 
+namespace kaslo::bench {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -118,7 +120,7 @@ Figures Run(const fs::path& root, int terminals, size_t mib) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   int terminals = 20;
   std::vector<size_t> sizes = {1, 50};
   fs::path base = fs::temp_directory_path();
@@ -172,3 +174,7 @@ int main(int argc, char** argv) {
   }
   return failures == 0 ? 0 : 1;
 }
+
+}  // namespace kaslo::bench
+
+int main(int argc, char** argv) { return kaslo::bench::Main(argc, argv); }

@@ -26,6 +26,8 @@
 
 namespace fs = std::filesystem;
 
+namespace kaslo::bench {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -82,7 +84,7 @@ Timings Run(size_t n, const fs::path& dir) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   const size_t n = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 10000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
   std::random_device rd;
@@ -96,3 +98,7 @@ int main(int argc, char** argv) {
   fs::remove_all(base, ec);
   return 0;
 }
+
+}  // namespace kaslo::bench
+
+int main(int argc, char** argv) { return kaslo::bench::Main(argc, argv); }

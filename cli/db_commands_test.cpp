@@ -16,6 +16,8 @@
 #include "db/tables/ycopro.h"
 #include "db/temp_data_dir.h"
 
+namespace kaslo::cli {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -192,3 +194,5 @@ TEST_F(KasloCommand, DumpRefusesWhatIsNotThere) {
 }
 
 }  // namespace
+
+}  // namespace kaslo::cli

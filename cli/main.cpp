@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   } catch (const kaslo::cli::CommandFailed& e) {
     if (!e.message.empty()) std::cerr << e.message << "\n";
     return e.exit_code;
-  } catch (const db::Error& e) {
+  } catch (const kaslo::db::Error& e) {
     std::cerr << e.what() << "\n";
     return 1;
   }

@@ -21,11 +21,12 @@
 #include "db/tables/ycotrb.h"
 #include "db/temp_data_dir.h"
 
+namespace kaslo::cli {
+
 namespace {
 
 using namespace comm::testing;
 using Strings = std::vector<std::string>;
-
 
 // An 86-byte record of the terminal's product memory.
 std::string ProductMemory(std::string_view plu12, std::string_view description, std::string_view quantity12,
@@ -311,3 +312,5 @@ TEST_F(ServeCommandTest, SintegraDailyCommandBuildsTheFileOfEveryTerminal) {
 }
 
 }  // namespace
+
+}  // namespace kaslo::cli

@@ -20,7 +20,7 @@
 #include "db/tables/ycoy60.h"
 #include "db/temp_data_dir.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 using namespace comm::testing;
@@ -338,4 +338,4 @@ TEST_F(JobE2eTest, NewKindsAreOneRowEach) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -12,7 +12,7 @@
 #include "common/numbers.h"
 #include "db/error.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 JobRunner::JobRunner(const db::Database& db, int job_kind, JobOptions options)
     : db_(db), kind_(job_kind), options_(std::move(options)) {
@@ -242,4 +242,4 @@ bool JobRunner::close() {
   return CloseJob(db_, kind_);
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -27,7 +27,7 @@
 #include "comm/terminal_list.h"
 #include "db/database.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 inline constexpr std::string_view kNoTerminalSelected = "Não foi selecionado nenhum terminal para comunicação!";
 inline constexpr std::string_view kLabelPreparing = "Aguarde, gerando arquivo...";
@@ -150,4 +150,4 @@ class JobRunner {
   std::unique_ptr<TMavtroneServer> server_;  // after list_: destroyed first
 };
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -9,7 +9,7 @@
 #include "comm/session_protocol.h"
 #include "common/files.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 namespace fs = std::filesystem;
@@ -327,4 +327,4 @@ ScopedJobKind::~ScopedJobKind() { ExtraJobs().erase(kind_); }
 
 }  // namespace testing
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -17,7 +17,7 @@
 #include "common/clock.h"
 #include "db/database.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // Job kinds named in code.
 inline constexpr int kJobProductReading = 18;
@@ -173,4 +173,4 @@ class ScopedJobKind {
 };
 }  // namespace testing
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -18,7 +18,7 @@
 #include "db/tables/ycoter.h"
 #include "db/tables/ycoy60.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 // Writes the whole file; false when it cannot be created or written.
@@ -189,4 +189,4 @@ bool ContinuousLogReading(const std::filesystem::path& dir) {
   return Apara(reader.Get("Sistema", "LogOnLine", "0")) == "1";
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -16,7 +16,7 @@
 #include "comm/terminal_list.h"
 #include "db/database.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // Fills `list` with one row per Ycoter row (tag "UM"): caption ESTACAO with
 // format "0", address TER_ECFSER, "Stand By", "0 %", image 0.
@@ -62,4 +62,4 @@ bool CloseJob(const db::Database& db, int kind);
 // is missing.
 bool ContinuousLogReading(const std::filesystem::path& dir);
 
-}  // namespace comm
+}  // namespace kaslo::comm

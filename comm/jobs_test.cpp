@@ -15,7 +15,7 @@
 #include "db/tables/ycoy60.h"
 #include "db/temp_data_dir.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 namespace fs = std::filesystem;
@@ -306,4 +306,4 @@ TEST_F(JobRunnerTest, ContinuousLogOption) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -21,7 +21,7 @@
 #include "db/tables/ycoy60.h"
 #include "db/tables/ycoycf.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 // Round half away from zero on the decimal value the table stored: the
@@ -549,4 +549,4 @@ std::string ChangedProductList(const db::Database& db, bool stock) {
   return out;
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -24,7 +24,7 @@
 
 #include "db/database.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // ---- small encoders shared by the layouts
 
@@ -238,4 +238,4 @@ std::string CompleteProductList(const std::vector<ProductValues>& products);
 // its status as the record code. Empty when the queue is empty.
 std::string ChangedProductList(const db::Database& db, bool stock);
 
-}  // namespace comm
+}  // namespace kaslo::comm

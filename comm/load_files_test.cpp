@@ -27,7 +27,7 @@
 #include "db/tables/ycoycf.h"
 #include "db/temp_data_dir.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 namespace fs = std::filesystem;
@@ -551,4 +551,4 @@ TEST_F(DemoLoadFilesTest, RequestMarkers) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 namespace fs = std::filesystem;
@@ -122,4 +122,4 @@ void ConvertLog(const fs::path& dir, int terminal, bool log_clear, kaslo::DateTi
   fs::remove(source, ec);
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -17,7 +17,7 @@
 
 #include "common/clock.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // The text line of one record, without its line end. `record` is the
 // record's bytes, its closing 0xCC included when present.
@@ -34,4 +34,4 @@ void ConvertLog(const std::filesystem::path& dir, int terminal, bool log_clear, 
 // "SLG" + mmyyyy + terminal + ".trz".
 std::string MonthLogFileName(int terminal, kaslo::DateTime now);
 
-}  // namespace comm
+}  // namespace kaslo::comm

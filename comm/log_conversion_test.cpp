@@ -7,7 +7,7 @@
 #include <random>
 #include <sstream>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 namespace fs = std::filesystem;
@@ -112,4 +112,4 @@ TEST_F(LogConversionTest, LargeLogStreamsAcrossReadBlocks) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

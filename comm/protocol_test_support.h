@@ -20,7 +20,7 @@
 
 extern char** environ;
 
-namespace comm::testing {
+namespace kaslo::comm::testing {
 
 namespace fs = std::filesystem;
 
@@ -115,4 +115,4 @@ inline std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-}  // namespace comm::testing
+}  // namespace kaslo::comm::testing

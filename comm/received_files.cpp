@@ -5,7 +5,7 @@
 #include "comm/session_protocol.h"
 #include "common/numbers.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 // The file the session stores for a request: the wire file up to its first
@@ -83,4 +83,4 @@ ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::opt
   return t;
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

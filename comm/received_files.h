@@ -12,7 +12,7 @@
 
 #include "comm/terminal_list.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // The files job `kind` leaves for terminal `terminal` (decimal, no leading
 // zeros): "GX3.rec" for a Leitura X of terminal 3, "Suser3.rec", "Sfinaliz3.rec"
@@ -43,4 +43,4 @@ struct ViewTarget {
 // when no row is selected), with the received files in `dir`.
 ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::optional<TerminalRow>& row);
 
-}  // namespace comm
+}  // namespace kaslo::comm

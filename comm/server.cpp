@@ -8,7 +8,7 @@
 
 #include "comm/session.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 uint16_t PortFromText(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -118,4 +118,4 @@ size_t TMavtroneServer::activeSessions() const {
   return active;
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

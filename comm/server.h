@@ -19,7 +19,7 @@
 #include "comm/socket.h"
 #include "comm/terminal_list.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // What every session of one job reads. Fixed before start(); the sessions
 // read it without a lock.
@@ -83,4 +83,4 @@ class TMavtroneServer {
   std::list<std::unique_ptr<Connection>> connections_;
 };
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -12,7 +12,7 @@
 #include "comm/session_protocol.h"
 #include "common/clock.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 using namespace comm::testing;
@@ -365,4 +365,4 @@ TEST_F(ServerTest, ConnectionsAboveLimitAreClosedAndStopEndsAll) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

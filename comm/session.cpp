@@ -14,7 +14,7 @@
 #include "comm/log_conversion.h"
 #include "comm/session_protocol.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 namespace fs = std::filesystem;
@@ -265,4 +265,4 @@ void TTerminalSession::Disconnected() {
   }
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -17,7 +17,7 @@
 #include "comm/terminal_list.h"
 #include "common/clock.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // Pause after each block sent: the terminals take data at this pace.
 inline constexpr int kBlockPauseMs = 30;
@@ -77,4 +77,4 @@ class TTerminalSession {
   std::string identity_;
 };
 
-}  // namespace comm
+}  // namespace kaslo::comm

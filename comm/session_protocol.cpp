@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 std::string_view Trim(std::string_view text) {
@@ -213,4 +213,4 @@ ReceiveParser::Result ReceiveParser::ParseUnknown(std::string_view& bytes, Recei
   return Result::kContinue;
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -49,7 +49,7 @@
 #include <string>
 #include <string_view>
 
-namespace comm {
+namespace kaslo::comm {
 
 inline constexpr char kStx = 0x02;
 inline constexpr char kEtx = 0x03;
@@ -153,4 +153,4 @@ class ReceiveParser {
   std::string tail_;       // unknown size: bytes held back that may begin the marker
 };
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 TEST(FrameTest, ExactBytes) {
@@ -281,4 +281,4 @@ TEST(ReceiveParserTest, SinkEndsSession) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -11,7 +11,7 @@
 #include "comm/protocol_test_support.h"
 #include "comm/session_protocol.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 using namespace comm::testing;
@@ -161,4 +161,4 @@ TEST_F(ReadingSessionTest, ABlankSizeIsAnEmptyFileAndTheReadingGoesOn) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace comm::testing {
+namespace kaslo::comm::testing {
 
 // The lines of a file written with CR LF ends; a missing last end, or a
 // CR or LF alone, is reported in `problems`.
@@ -118,4 +118,4 @@ inline std::vector<std::string> CheckSintegraFile(const std::filesystem::path& f
   return problems;
 }
 
-}  // namespace comm::testing
+}  // namespace kaslo::comm::testing

@@ -7,7 +7,7 @@
 #include "comm/sintegra_header.h"
 #include "db/temp_data_dir.h"
 
-namespace comm::testing {
+namespace kaslo::comm::testing {
 namespace {
 
 std::string Line(std::string start) {
@@ -69,4 +69,4 @@ TEST_F(SintegraCheckTest, EachDamageIsReported) {
 }
 
 }  // namespace
-}  // namespace comm::testing
+}  // namespace kaslo::comm::testing

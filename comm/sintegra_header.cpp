@@ -8,7 +8,7 @@
 #include "db/error.h"
 #include "db/tables/ycoprm.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 using std::chrono::year_month_day;
@@ -88,4 +88,4 @@ void WriteSintegraLines(const std::filesystem::path& file, const std::vector<std
   if (!out) throw db::Error(file.string() + ": write failed");
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

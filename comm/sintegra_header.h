@@ -27,7 +27,7 @@
 
 #include "db/database.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 inline constexpr size_t kSintegraLineWidth = 126;
 
@@ -69,4 +69,4 @@ std::vector<std::string> ClosingRecords(std::string_view record10, size_t count_
 // when the file cannot be written.
 void WriteSintegraLines(const std::filesystem::path& file, const std::vector<std::string>& lines);
 
-}  // namespace comm
+}  // namespace kaslo::comm

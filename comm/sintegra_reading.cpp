@@ -69,7 +69,7 @@
 #include "db/tables/ycopro.h"
 #include "db/tables/ycotrb.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 using std::chrono::year_month_day;
@@ -324,4 +324,4 @@ bool BuildSintegraFromReading(const db::Database& db, int terminal, int job_kind
   return true;
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -8,7 +8,7 @@
 
 #include "db/database.h"
 
-namespace comm {
+namespace kaslo::comm {
 
 // Job kinds of the SINTEGRA reading.
 inline constexpr int kJobSintegraCurrentMonth = 998;   // "Mês atual": Sr60m, r60m
@@ -34,4 +34,4 @@ std::chrono::year_month_day SintegraPeriodDate(int job_kind, std::chrono::year_m
 bool BuildSintegraFromReading(const db::Database& db, int terminal, int job_kind,
                               std::chrono::year_month_day period_date);
 
-}  // namespace comm
+}  // namespace kaslo::comm

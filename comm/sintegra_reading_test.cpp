@@ -18,7 +18,7 @@
 #include "db/tables/ycotrb.h"
 #include "db/temp_data_dir.h"
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 using std::chrono::year_month_day;
@@ -411,4 +411,4 @@ TEST_F(SintegraReadingTest, HeaderWriterWritesRecords10And11ForAPeriodText) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -8,7 +8,7 @@
 #include "db/table.h"
 #include "db/tables/ycoprm.h"
 
-namespace comm::testing {
+namespace kaslo::comm::testing {
 
 // Leaves the parameter table open in edit on its row, so that a caller can
 // set more fields before it posts.
@@ -29,4 +29,4 @@ inline std::unique_ptr<db::Table> EditStoreIdentity(const db::Database& db) {
   return prm;
 }
 
-}  // namespace comm::testing
+}  // namespace kaslo::comm::testing

@@ -12,7 +12,7 @@
 #include <chrono>
 #include <cstring>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 bool MakeAddress(const std::string& address, uint16_t port, sockaddr_in* out) {
@@ -225,4 +225,4 @@ uint16_t Socket::LocalPort() const {
   return ntohs(addr.sin_port);
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace comm {
+namespace kaslo::comm {
 
 class Socket {
  public:
@@ -75,4 +75,4 @@ class Socket {
   int fd_ = -1;
 };
 
-}  // namespace comm
+}  // namespace kaslo::comm

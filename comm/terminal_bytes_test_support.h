@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace comm::testing {
+namespace kaslo::comm::testing {
 
 inline std::string Pad(std::string s, size_t n) {
   s.resize(n, ' ');
@@ -36,4 +36,4 @@ inline std::string Le(uint64_t v, size_t bytes) {
   return out;
 }
 
-}  // namespace comm::testing
+}  // namespace kaslo::comm::testing

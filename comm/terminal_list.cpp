@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 bool Qualifies(const TerminalRow& row, const std::string& address) {
@@ -116,4 +116,4 @@ void TerminalList::Notify(size_t index) const {
   if (observer) observer(index);
 }
 
-}  // namespace comm
+}  // namespace kaslo::comm

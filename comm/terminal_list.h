@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace comm {
+namespace kaslo::comm {
 
 // State images of a row (the window draws colour and status from them).
 enum RowImage : int {
@@ -90,4 +90,4 @@ class TerminalList {
   Observer observer_;
 };
 
-}  // namespace comm
+}  // namespace kaslo::comm

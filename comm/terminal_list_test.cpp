@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace comm {
+namespace kaslo::comm {
 namespace {
 
 TerminalRow Row(const std::string& caption, const std::string& address, const char* status, int image) {
@@ -76,4 +76,4 @@ TEST(TerminalListTest, ObserverRunsUnlockedForEveryChange) {
 }
 
 }  // namespace
-}  // namespace comm
+}  // namespace kaslo::comm

@@ -7,6 +7,8 @@
 #include "common/numbers.h"
 #include "common/text.h"
 
+namespace kaslo {
+
 namespace {
 
 constexpr std::array<int, 12> kCnpjFirstWeights = {5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
@@ -76,3 +78,5 @@ double DigitoEAN(double base) {
 }
 
 double TiraDigito(double codigo) { return TextoParaNumero(NumeroComZeros(13, 0, codigo).substr(0, 12)); }
+
+}  // namespace kaslo

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kaslo {
+
 // True when the 14-digit CNPJ has correct check digits; 0 counts as valid
 // (a client without a tax number). Negative numbers and numbers of more
 // than 14 digits are invalid.
@@ -29,3 +31,5 @@ double DigitoEAN(double base);
 // the code written zero-filled in 13 places, read as a number
 // (7891000000014 gives 789100000001).
 double TiraDigito(double codigo);
+
+}  // namespace kaslo

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kaslo {
+
 namespace {
 
 TEST(CheckDigitsTest, ValidaCNPJ) {
@@ -74,3 +76,5 @@ TEST(CheckDigitsTest, TiraDigito) {
 }
 
 }  // namespace
+
+}  // namespace kaslo

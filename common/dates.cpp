@@ -1,6 +1,8 @@
 // Date routines: year, month, first and last day of a month.
 #include "common/dates.h"
 
+namespace kaslo {
+
 using std::chrono::year_month_day;
 
 int AnoDaData(year_month_day data) { return static_cast<int>(data.year()); }
@@ -12,3 +14,5 @@ year_month_day PrimeiroDiaMes(year_month_day data) { return data.year() / data.m
 year_month_day UltimoDiaMes(year_month_day data) {
   return year_month_day{data.year() / data.month() / std::chrono::last};
 }
+
+}  // namespace kaslo

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+namespace kaslo {
+
 // The year of data.
 int AnoDaData(std::chrono::year_month_day data);
 
@@ -16,3 +18,5 @@ std::chrono::year_month_day PrimeiroDiaMes(std::chrono::year_month_day data);
 // The last day of the month of data (29 February in leap years). Only the
 // year and month of data are used, so an invalid day gives the same result.
 std::chrono::year_month_day UltimoDiaMes(std::chrono::year_month_day data);
+
+}  // namespace kaslo

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace kaslo {
+
 namespace {
 
 using namespace std::chrono;
@@ -27,3 +29,5 @@ TEST(DatesTest, FirstAndLastDayOfTheMonth) {
 }
 
 }  // namespace
+
+}  // namespace kaslo

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kaslo {
+
 namespace {
 
 TEST(EncodingTest, RoundTripOfPortugueseTexts) {
@@ -27,3 +29,5 @@ TEST(EncodingTest, OutsideLatin1BecomesQuestionMark) {
 }
 
 }  // namespace
+
+}  // namespace kaslo

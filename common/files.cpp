@@ -9,6 +9,8 @@
 
 namespace fs = std::filesystem;
 
+namespace kaslo {
+
 namespace {
 
 constexpr size_t kCopyBlock = 2048;
@@ -73,3 +75,5 @@ void ApagaArquivo(const fs::path& nome) {
 }
 
 std::string VersaoArquivo() { return KASLO_VERSION; }
+
+}  // namespace kaslo

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+namespace kaslo {
+
 // Copies origem onto destino through a temporary file beside destino, whose
 // name is destino's file name with its first character replaced by "!"
 // ("dir/Prods3" is copied as "dir/!rods3"), then renames it into place, so
@@ -19,3 +21,5 @@ void ApagaArquivo(const std::filesystem::path& nome);
 
 // The version of the program, "a.b.c.d".
 std::string VersaoArquivo();
+
+}  // namespace kaslo

@@ -10,6 +10,8 @@
 
 namespace fs = std::filesystem;
 
+namespace kaslo {
+
 namespace {
 
 class FilesTest : public ::testing::Test {
@@ -97,3 +99,5 @@ TEST(VersionTest, FourNumbers) {
 }
 
 }  // namespace
+
+}  // namespace kaslo

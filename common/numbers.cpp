@@ -8,6 +8,8 @@
 
 #include "common/text.h"
 
+namespace kaslo {
+
 namespace {
 
 constexpr std::string_view kNumberCharacters = "0123456789.-";
@@ -163,3 +165,5 @@ std::string CompactaBCD(std::string_view texto) {
     out.push_back(static_cast<char>(value(digits[i]) * 16 + value(digits[i + 1])));
   return out;
 }
+
+}  // namespace kaslo

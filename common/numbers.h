@@ -8,6 +8,8 @@
 #include <string_view>
 #include <type_traits>
 
+namespace kaslo {
+
 // The floating value of a number typed or stored in Brazilian ("1.234,56")
 // or plain ("1234.56") notation: when the text holds both "." and ",", the
 // points are thousands separators and go; "," then becomes the decimal point;
@@ -78,3 +80,5 @@ constexpr std::common_type_t<A, B> Se(bool condicao, A a, B b) {
   if (condicao) return a;
   return b;
 }
+
+}  // namespace kaslo

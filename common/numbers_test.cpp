@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace kaslo {
+
 namespace {
 
 TEST(NumbersTest, TextoParaNumero) {
@@ -154,3 +156,5 @@ TEST(NumbersTest, Se) {
 }
 
 }  // namespace
+
+}  // namespace kaslo

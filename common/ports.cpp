@@ -109,7 +109,7 @@ std::string Utf8ToLatin1(std::string_view utf8) {
   return out;
 }
 
-}  // namespace kaslo
+void MostraProgresso(const std::string& texto) { Progress().show(texto); }
+void FechaProgresso() { Progress().hide(); }
 
-void MostraProgresso(const std::string& texto) { kaslo::Progress().show(texto); }
-void FechaProgresso() { kaslo::Progress().hide(); }
+}  // namespace kaslo

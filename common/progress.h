@@ -68,8 +68,8 @@ class ScopedProgressPort {
   ProgressPort* previous_;
 };
 
-}  // namespace kaslo
-
 // The system's two progress routines.
 void MostraProgresso(const std::string& texto);
 void FechaProgresso();
+
+}  // namespace kaslo

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace kaslo {
+
 namespace {
 
 constexpr char kBlank = ' ';
@@ -150,3 +152,5 @@ std::string CampoCSV(int n, std::string_view linha) {
   }
   return counter == n ? field : std::string();
 }
+
+}  // namespace kaslo

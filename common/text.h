@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace kaslo {
+
 // n blanks; empty for n <= 0.
 std::string Espacos(int n);
 
@@ -71,3 +73,5 @@ std::string CortaInicio(int n, std::string_view texto);
 // fewer fields, or n < 1, gives an empty text. An unclosed quote runs to the
 // end of the line.
 std::string CampoCSV(int n, std::string_view linha);
+
+}  // namespace kaslo

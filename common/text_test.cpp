@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace kaslo {
+
 namespace {
 
 TEST(TextTest, PaddingAndCutting) {
@@ -113,3 +115,5 @@ TEST(TextTest, CampoCSV) {
 }
 
 }  // namespace
+
+}  // namespace kaslo

@@ -11,7 +11,7 @@
 #include "db/file_lock.h"
 #include "db/table_impl.h"
 
-namespace db {
+namespace kaslo::db {
 
 namespace internal {
 
@@ -89,4 +89,4 @@ void Database::create(std::string_view table, std::span<const FieldDef> fields) 
   f.WriteAt(0, header.data(), header.size());
 }
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -12,7 +12,7 @@
 #include "db/field.h"
 #include "db/table.h"
 
-namespace db {
+namespace kaslo::db {
 
 struct OpenOptions {
   std::string tag;         // "" = natural order
@@ -45,4 +45,4 @@ class Database {
   std::filesystem::path dir_;
 };
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -8,7 +8,7 @@
 
 #include "db/error.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 bool DbfLayout::HasMemo() const {
   return std::any_of(fields.begin(), fields.end(),
@@ -317,4 +317,4 @@ double JulianDay(Date d) {
   return static_cast<double>(days) + 2440588.0;
 }
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

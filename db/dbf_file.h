@@ -41,7 +41,7 @@
 
 #include "db/field.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 constexpr size_t kDbfHeaderSize = 32;
 constexpr size_t kDescriptorSize = 32;
@@ -106,4 +106,4 @@ void FormatDate(Date d, char* out);  // 8 chars yyyymmdd
 // Julian day number of a date (2000-01-01 = 2451545).
 double JulianDay(Date d);
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -7,7 +7,7 @@
 #include "db/dbf_file.h"
 #include "db/error.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 namespace {
 
 constexpr size_t kOffNextBlock = 0;
@@ -122,4 +122,4 @@ uint32_t MemoFile::Append(std::string_view text) {
   return block;
 }
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -29,7 +29,7 @@
 
 #include "db/file_lock.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 class MemoFile {
  public:
@@ -54,4 +54,4 @@ class MemoFile {
   uint32_t block_size_ = 512;
 };
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

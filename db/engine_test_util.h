@@ -14,7 +14,7 @@
 #include "db/database.h"
 #include "db/table.h"
 
-namespace db::testing {
+namespace kaslo::db::testing {
 
 class TempDir {
  public:
@@ -61,4 +61,4 @@ inline std::vector<uint32_t> Walk(Table& t) {
   return r;
 }
 
-}  // namespace db::testing
+}  // namespace kaslo::db::testing

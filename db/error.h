@@ -6,11 +6,11 @@
 #include <stdexcept>
 #include <string>
 
-namespace db {
+namespace kaslo::db {
 
 class Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-}  // namespace db
+}  // namespace kaslo::db

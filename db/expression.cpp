@@ -11,7 +11,7 @@
 #include "db/dbf_file.h"
 #include "db/error.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 namespace {
 
@@ -648,4 +648,4 @@ double Expression::KeyNumber(const char* record) const {
   return Evaluate(record).number;
 }
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -29,7 +29,7 @@
 
 #include "db/field.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 enum class ValueKind : uint8_t { kNumber, kText, kLogical, kDate };
 
@@ -88,4 +88,4 @@ class Expression {
 // Upper case of a Latin-1 text (ASCII and the accented letters).
 std::string UpperLatin1(std::string_view s);
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <variant>
 
-namespace db {
+namespace kaslo::db {
 
 // A calendar date without time (dBase D fields, dtos() keys).
 using Date = std::chrono::year_month_day;
@@ -66,4 +66,4 @@ struct TagDef {
 // lowest value).
 using KeyPart = std::variant<double, std::string, Date>;
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -11,7 +11,7 @@
 
 #include "db/error.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 namespace {
 
 std::string SysError(const std::string& name, const char* what) {
@@ -150,4 +150,4 @@ void File::Unlock(int64_t offset) {
   ::fcntl(fd_, kSetLock, &fl);
 }
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

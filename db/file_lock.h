@@ -21,7 +21,7 @@
 #include <filesystem>
 #include <string>
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 constexpr int64_t kOpenLockOffset = 999'999'990;
 constexpr int64_t kAppendLockOffset = 999'999'991;
@@ -66,4 +66,4 @@ class File {
   std::string name_;
 };
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -34,7 +34,7 @@
 #include "db/tables/ycoven.h"
 #include "db/tables/ycoycf.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 namespace fs = std::filesystem;
@@ -728,4 +728,4 @@ InstallSummary InstallDataDirectory(const fs::path& dir, const InstallOptions& o
   return summary;
 }
 
-}  // namespace db
+}  // namespace kaslo::db

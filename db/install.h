@@ -12,7 +12,7 @@
 #include "db/database.h"
 #include "db/schema.h"
 
-namespace db {
+namespace kaslo::db {
 
 struct InstallOptions {
   // Adds the demo store: its parameters, tax codes, departments and groups,
@@ -47,4 +47,4 @@ void AddTableTags(const Database& db, const TableDef& table);
 // The name under which the installation creates a table: "YCOPRO.DBF".
 std::string InstalledFileName(const TableDef& table);
 
-}  // namespace db
+}  // namespace kaslo::db

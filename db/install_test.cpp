@@ -30,7 +30,7 @@
 #include "db/tableset_check.h"
 #include "db/temp_data_dir.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 namespace fs = std::filesystem;
@@ -411,4 +411,4 @@ TEST(Install, GeneratedProducts) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace kaslo::db

@@ -25,7 +25,7 @@
 #include "db/table_ops.h"
 #include "db/temp_data_dir.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 namespace fs = std::filesystem;
@@ -314,4 +314,4 @@ TEST_P(Sample, OpensWithEveryRowMemoAndTagOrder) {
 INSTANTIATE_TEST_SUITE_P(Interop, Sample, ::testing::Values("SAMP3", "SAMPBIG", "SAMPDEP", "SAMPGRP"));
 
 }  // namespace
-}  // namespace db
+}  // namespace kaslo::db

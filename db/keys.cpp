@@ -8,7 +8,7 @@
 
 #include "db/dbf_file.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 void AdviseHugePages(const void* data, size_t bytes) {
   constexpr uintptr_t kHuge = uintptr_t{2} << 20;
@@ -211,4 +211,4 @@ size_t TagIndex::LowerBound(std::string_view key) const {
   return static_cast<size_t>(it - order_.begin());
 }
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -16,7 +16,7 @@
 
 #include "db/expression.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 // Leaves the elements that a vector grows by uninitialised, for buffers
 // that are written over at once (rows read from disk, keys built from them):
@@ -111,4 +111,4 @@ class TagIndex {
   RecordAt deferred_record_;
 };
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

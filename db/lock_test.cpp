@@ -13,7 +13,7 @@
 #include "db/database.h"
 #include "db/engine_test_util.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 using testing::EngineTest;
@@ -213,4 +213,4 @@ TEST_F(LockTest, TwoOpensInOneProcessKeepTheirOwnLocks) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace kaslo::db

@@ -10,7 +10,7 @@
 #include "db/error.h"
 #include "db/file_lock.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 namespace {
 
 constexpr size_t kPage = 512;
@@ -328,4 +328,4 @@ std::vector<uint32_t> WalkMdxTag(const std::filesystem::path& path, const std::s
   throw Error(name + ": no tag " + tag);
 }
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -68,7 +68,7 @@
 #include "db/field.h"
 #include "db/keys.h"
 
-namespace db::internal {
+namespace kaslo::db::internal {
 
 struct MdxTagInfo {
   std::string name;
@@ -90,4 +90,4 @@ void WriteMdx(const std::filesystem::path& path, const std::string& name,
 std::array<uint8_t, 12> EncodeBcd(double value);
 double DecodeBcd(const uint8_t* key);
 
-}  // namespace db::internal
+}  // namespace kaslo::db::internal

@@ -25,7 +25,7 @@
 #include "db/tables/ycoy60.h"
 #include "db/tables/ycoycf.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 constexpr size_t kIndexCheckCount = 15;
@@ -82,4 +82,4 @@ const TableDef* FindTable(std::string_view name) {
   return nullptr;
 }
 
-}  // namespace db
+}  // namespace kaslo::db

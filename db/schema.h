@@ -9,7 +9,7 @@
 
 #include "db/field.h"
 
-namespace db {
+namespace kaslo::db {
 
 struct TableDef {
   std::string_view name;     // "Ycopro": the file is name + ".dbf", matched without case
@@ -26,4 +26,4 @@ std::span<const TableDef> IndexCheckTables();
 // nullptr when the name is not a table of the set (case-insensitive).
 const TableDef* FindTable(std::string_view name);
 
-}  // namespace db
+}  // namespace kaslo::db

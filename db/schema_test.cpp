@@ -17,7 +17,7 @@
 #include "db/tables/ycotrb.h"
 #include "db/tables/ycoy60.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 std::string Lower(std::string_view s) {
@@ -141,4 +141,4 @@ TEST(TableSet, WidthsHoldWhatIsWrittenIntoThem) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace kaslo::db

@@ -17,7 +17,7 @@
 #include "db/mdx_file.h"
 #include "db/table_impl.h"
 
-namespace db {
+namespace kaslo::db {
 
 using internal::kDeletedFlag;
 using internal::kEofMark;
@@ -898,4 +898,4 @@ void Table::close() {
   if (t.dirty_ && !t.tags_.empty() && t.dbf_.writable()) t.WriteIndex();
 }
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -22,7 +22,7 @@
 #include "db/error.h"
 #include "db/field.h"
 
-namespace db {
+namespace kaslo::db {
 
 class TableImpl;
 
@@ -165,4 +165,4 @@ class Table {
   std::unique_ptr<TableImpl> impl_;
 };
 
-}  // namespace db
+}  // namespace kaslo::db

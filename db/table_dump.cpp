@@ -8,7 +8,7 @@
 
 #include "common/encoding.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 // One field value in the forms both writers share; nullopt for blank.
@@ -146,4 +146,4 @@ void DumpCsv(Table& table, std::ostream& out) {
   }
 }
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -14,7 +14,7 @@
 
 #include "db/table.h"
 
-namespace db {
+namespace kaslo::db {
 
 // Both start at the first row of the current order and leave the cursor at
 // the end. Values the engine cannot read as their kind (a number field
@@ -22,4 +22,4 @@ namespace db {
 void DumpJson(Table& table, std::ostream& out);
 void DumpCsv(Table& table, std::ostream& out);
 
-}  // namespace db
+}  // namespace kaslo::db

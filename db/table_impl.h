@@ -19,7 +19,7 @@
 #include "db/keys.h"
 #include "db/table.h"
 
-namespace db {
+namespace kaslo::db {
 
 class TableImpl {
  public:
@@ -107,4 +107,4 @@ class TableImpl {
 // Case-insensitive equality of ASCII names.
 bool SameName(std::string_view a, std::string_view b);
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -11,7 +11,7 @@
 #include "db/dbt_file.h"
 #include "db/table_impl.h"
 
-namespace db {
+namespace kaslo::db {
 
 namespace internal {
 std::filesystem::path FindFile(const std::filesystem::path& dir, std::string_view name);
@@ -205,4 +205,4 @@ bool LimpaIndiceDbf(const std::filesystem::path& dbf) {
   }
 }
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -13,7 +13,7 @@
 #include "db/database.h"
 #include "db/field.h"
 
-namespace db {
+namespace kaslo::db {
 
 // Adds (or rebuilds) tags on a table opened exclusively, writes T.MDX in the
 // dBase IV layout and sets the production-index byte of the header.
@@ -40,4 +40,4 @@ size_t CopyRows(Table& from, Table& to, const FieldMapping& mapping);
 // left as it was), or a write fails.
 bool LimpaIndiceDbf(const std::filesystem::path& dbf);
 
-}  // namespace db
+}  // namespace kaslo::db

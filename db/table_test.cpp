@@ -15,7 +15,7 @@
 #include "db/mdx_file.h"
 #include "db/table_ops.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 using testing::EngineTest;
@@ -647,4 +647,4 @@ TEST_F(CursorTest, VisibleOrderAndReadsByRecordLeaveTheCursor) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace kaslo::db

@@ -8,7 +8,7 @@
 #include "db/error.h"
 #include "db/table.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 // Tag expressions compare without case and blanks: the engine may keep
@@ -107,4 +107,4 @@ std::vector<std::string> CheckDataDirectory(const Database& db) {
   return faults;
 }
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -9,7 +9,7 @@
 #include "db/database.h"
 #include "db/schema.h"
 
-namespace db {
+namespace kaslo::db {
 
 // One line per fault, in table order, each naming its table:
 //   "Ycopro: missing table (no YCOPRO.DBF)"
@@ -26,4 +26,4 @@ std::vector<std::string> CheckDataDirectory(const Database& db);
 // "N(10,3)", "C(50)", "L", "D".
 std::string DescribeField(FieldType type, unsigned length, unsigned decimals);
 
-}  // namespace db
+}  // namespace kaslo::db

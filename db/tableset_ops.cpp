@@ -11,7 +11,7 @@
 #include "db/table_ops.h"
 #include "db/tables/ycopro.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 // Tables opened on a tag UM elsewhere that the index check does not list.
@@ -63,4 +63,4 @@ bool ConverteEstoque(const Database& db, StockConversion mode) {
   return true;
 }
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -8,7 +8,7 @@
 
 #include "db/database.h"
 
-namespace db {
+namespace kaslo::db {
 
 // For each table of the index check whose .MDX is missing, in order: shows
 // "Aguarde, Reindexando: " + caption, clears the header's index flag and
@@ -30,4 +30,4 @@ enum class StockConversion {
 // table is then as it was.
 bool ConverteEstoque(const Database& db, StockConversion mode);
 
-}  // namespace db
+}  // namespace kaslo::db

@@ -16,7 +16,7 @@
 #include "db/tables/ycouse.h"
 #include "db/temp_data_dir.h"
 
-namespace db {
+namespace kaslo::db {
 namespace {
 
 namespace fs = std::filesystem;
@@ -122,4 +122,4 @@ TEST_F(TableSetOpsTest, ImplicitConversionOnlyTouchesAStockOfAnotherType) {
 }
 
 }  // namespace
-}  // namespace db
+}  // namespace kaslo::db

@@ -14,7 +14,7 @@
 #include "db/database.h"
 #include "db/install.h"
 
-namespace db::testing {
+namespace kaslo::db::testing {
 
 class TempDataDir {
  public:
@@ -47,4 +47,4 @@ class TempDataDir {
   Database db_;
 };
 
-}  // namespace db::testing
+}  // namespace kaslo::db::testing

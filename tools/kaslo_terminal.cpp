@@ -11,7 +11,9 @@
 
 #include "tools/terminal_sim.h"
 
-int main(int argc, char** argv) {
+namespace kaslo::tools {
+
+int Main(int argc, char** argv) {
   tools::TerminalOptions options;
   unsigned terminals = 1;
   std::string model = "4";
@@ -86,3 +88,7 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+}  // namespace kaslo::tools
+
+int main(int argc, char** argv) { return kaslo::tools::Main(argc, argv); }

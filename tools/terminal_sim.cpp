@@ -16,7 +16,7 @@
 #include "comm/session_protocol.h"
 #include "comm/socket.h"
 
-namespace tools {
+namespace kaslo::tools {
 namespace {
 
 namespace fs = std::filesystem;
@@ -284,4 +284,4 @@ std::string NextAddress(const std::string& address, unsigned offset) {
   return text;
 }
 
-}  // namespace tools
+}  // namespace kaslo::tools

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace tools {
+namespace kaslo::tools {
 
 struct TerminalOptions {
   std::string server = "127.0.0.1";
@@ -40,4 +40,4 @@ std::string MadeUpIdentity(const std::string& address, char model);
 // "127.0.0.1" + 4 gives "127.0.0.5"; empty when the address is not IPv4.
 std::string NextAddress(const std::string& address, unsigned offset);
 
-}  // namespace tools
+}  // namespace kaslo::tools

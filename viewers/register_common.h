@@ -57,7 +57,6 @@ ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_me
                            const std::function<void()>& remove_previous,
                            const std::function<void(const GridRow&)>& write_row);
 
-
 // DELETE FROM <table>: opens the table exclusively, removes every row and
 // returns it open, for the inserts that follow. Throws db::Error when the
 // table is missing or another process has it open (nothing is removed).

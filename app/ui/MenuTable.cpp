@@ -5,6 +5,7 @@
 #include "viewers/register_viewer.h"
 
 namespace kaslo::ui {
+
 namespace {
 
 using A = MenuAction;

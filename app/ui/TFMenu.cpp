@@ -24,17 +24,16 @@
 #include "db/tableset_ops.h"
 
 // The logo lies in this library's resources, which a static library must
-// register itself.
+// register itself (from outside any namespace).
 static void InitResources() { Q_INIT_RESOURCE(kaslo_roza); }
+
+namespace kaslo::ui {
 
 namespace {
 
 constexpr int kClientWidth = 732;
 constexpr int kClientHeight = 515;
 constexpr int kLogoAreaHeight = 478;
-
-using kaslo::ui::MenuAction;
-using kaslo::ui::MenuItemDef;
 
 }  // namespace
 
@@ -180,3 +179,5 @@ std::unique_ptr<TFMenu> CreateMainWindow(const std::filesystem::path& data_dir) 
   std::filesystem::current_path(data_dir, ec);
   return std::make_unique<TFMenu>(data_dir);
 }
+
+}  // namespace kaslo::ui

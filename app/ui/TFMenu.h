@@ -11,6 +11,9 @@
 #include "db/database.h"
 
 class QLabel;
+
+namespace kaslo::ui {
+
 class TFIndexa;
 
 class TFMenu final : public QMainWindow {
@@ -55,3 +58,5 @@ std::unique_ptr<TFMenu> CreateMainWindow(const std::filesystem::path& data_dir);
 
 // "Kaslo Roza ® v" + version.
 QString MainCaption();
+
+}  // namespace kaslo::ui

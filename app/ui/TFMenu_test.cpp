@@ -21,6 +21,9 @@
 #include "db/tables/ycopro.h"
 
 namespace fs = std::filesystem;
+
+namespace kaslo::ui {
+
 using kaslo::testing::MessageKind;
 using kaslo::testing::ScriptedMessages;
 
@@ -315,5 +318,7 @@ class TFMenuTest : public QObject {
   }
 };
 
-QTEST_MAIN(TFMenuTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::TFMenuTest)
 #include "TFMenu_test.moc"

@@ -9,6 +9,8 @@
 #include "common/files.h"
 #include "common/ui/qt_text.h"
 
+namespace kaslo::ui {
+
 TFSobre::TFSobre(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
       Image1(new QLabel(this)),
@@ -52,3 +54,5 @@ void TFSobre::keyPressEvent(QKeyEvent* event) {
   event->accept();
   accept();
 }
+
+}  // namespace kaslo::ui

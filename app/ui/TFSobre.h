@@ -6,6 +6,8 @@
 
 class QLabel;
 
+namespace kaslo::ui {
+
 class TFSobre final : public QDialog {
   Q_OBJECT
 
@@ -24,3 +26,5 @@ class TFSobre final : public QDialog {
   QLabel* lbl_nome;
   QLabel* lbl_versao;
 };
+
+}  // namespace kaslo::ui

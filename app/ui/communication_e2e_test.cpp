@@ -45,6 +45,9 @@
 #include "comm/protocol_test_support.h"
 
 namespace fs = std::filesystem;
+
+namespace kaslo::ui {
+
 using kaslo::testing::ScriptedMessages;
 using Texts = std::vector<std::string>;
 using Files = std::map<std::string, std::string>;
@@ -443,5 +446,7 @@ class CommunicationE2eTest : public QObject {
   }
 };
 
-QTEST_MAIN(CommunicationE2eTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::CommunicationE2eTest)
 #include "communication_e2e_test.moc"

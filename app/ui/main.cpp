@@ -13,7 +13,9 @@
 #include "common/messages.h"
 #include "common/ui/QtMessageService.h"
 
-int main(int argc, char** argv) {
+namespace kaslo::ui {
+
+int Main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kaslo_roza"));
   QApplication::setApplicationVersion(MainCaption());
@@ -48,3 +50,7 @@ int main(int argc, char** argv) {
   kaslo::SetMessageService(nullptr);
   return result;
 }
+
+}  // namespace kaslo::ui
+
+int main(int argc, char** argv) { return kaslo::ui::Main(argc, argv); }

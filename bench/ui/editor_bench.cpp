@@ -13,7 +13,11 @@
 #include "db/temp_data_dir.h"
 #include "registers/ui/TFCadProd_DB.h"
 
-int main(int argc, char** argv) {
+namespace kaslo::bench {
+
+using ui::TFCadProd_DB;
+
+int Main(int argc, char** argv) {
   // With KASLO_SHOW set the window stays on the display for a look.
   const bool show = qEnvironmentVariableIsSet("KASLO_SHOW");
   if (!show) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -48,3 +52,7 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+}  // namespace kaslo::bench
+
+int main(int argc, char** argv) { return kaslo::bench::Main(argc, argv); }

@@ -24,6 +24,8 @@
 #include "common/ui/qt_text.h"
 #include "db/error.h"
 
+namespace kaslo::ui {
+
 namespace {
 
 using kaslo::ui::FromUtf8;
@@ -363,3 +365,5 @@ void OpenTFCargaTcp(const kaslo::ui::OpenContext& context) {
 }
 
 static const kaslo::ui::WindowRegistrar kRegistrar{"TFCargaTcp", OpenTFCargaTcp};
+
+}  // namespace kaslo::ui

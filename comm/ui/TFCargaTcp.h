@@ -24,6 +24,8 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace kaslo::ui {
+
 class TFCargaTcp final : public QDialog {
   Q_OBJECT
 
@@ -76,10 +78,10 @@ class TFCargaTcp final : public QDialog {
   QLabel* lblAguarde;
 };
 
-namespace kaslo::ui {
 struct OpenContext;
-}
 
 // The opener the main menu and TFR60 use: TFCargaTcp on the context's data
 // directory with its tag, modal, destroyed when it closes.
 void OpenTFCargaTcp(const kaslo::ui::OpenContext& context);
+
+}  // namespace kaslo::ui

@@ -36,6 +36,9 @@
 #include "comm/protocol_test_support.h"
 
 namespace fs = std::filesystem;
+
+namespace kaslo::ui {
+
 using kaslo::testing::MessageKind;
 using kaslo::testing::RecordingProgress;
 using kaslo::testing::ScriptedMessages;
@@ -495,5 +498,7 @@ class TFCargaTcpTest : public QObject {
   }
 };
 
-QTEST_MAIN(TFCargaTcpTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::TFCargaTcpTest)
 #include "TFCargaTcp_test.moc"

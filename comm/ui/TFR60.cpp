@@ -15,6 +15,8 @@
 #include "common/ui/WindowRegistry.h"
 #include "db/error.h"
 
+namespace kaslo::ui {
+
 TFR60::TFR60(std::filesystem::path data_dir, QWidget* owner)
     : QDialog(owner),
       data_dir_(std::move(data_dir)),
@@ -85,3 +87,5 @@ static const kaslo::ui::WindowRegistrar kRegistrar{"TFR60", [](const kaslo::ui::
                                                       TFR60 dialog(context.data_dir, context.owner);
                                                       dialog.exec();
                                                     }};
+
+}  // namespace kaslo::ui

@@ -10,6 +10,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+namespace kaslo::ui {
+
 class TFR60 final : public QDialog {
   Q_OBJECT
 
@@ -30,3 +32,5 @@ class TFR60 final : public QDialog {
   QPushButton* btnOk;
   QPushButton* btnFechar;
 };
+
+}  // namespace kaslo::ui

@@ -14,6 +14,8 @@
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
 
+namespace kaslo::ui {
+
 namespace {
 
 inline constexpr const char* kEditorFailed = "Não foi possível abrir o editor de textos.";
@@ -95,3 +97,5 @@ void ShowTextFile(const std::filesystem::path& file, QWidget* owner) {
   }
   viewer.exec();
 }
+
+}  // namespace kaslo::ui

@@ -11,6 +11,8 @@
 class QPlainTextEdit;
 class QPushButton;
 
+namespace kaslo::ui {
+
 class TFTextViewer final : public QDialog {
   Q_OBJECT
 
@@ -40,3 +42,5 @@ class TFTextViewer final : public QDialog {
 // Shows `file` modally in a TFTextViewer owned by `owner`; a file that
 // cannot be read gives "Não foi localizado o arquivo " + path.
 void ShowTextFile(const std::filesystem::path& file, QWidget* owner);
+
+}  // namespace kaslo::ui

@@ -9,6 +9,7 @@
 #include "common/ui/qt_text.h"
 
 namespace kaslo::ui {
+
 namespace {
 
 QWidget* Owner() {

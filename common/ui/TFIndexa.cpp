@@ -9,6 +9,8 @@
 
 #include "common/ui/qt_text.h"
 
+namespace kaslo::ui {
+
 namespace {
 constexpr int kWidth = 456;
 constexpr int kHeight = 69;
@@ -76,3 +78,5 @@ void TFIndexa::CentreOnScreen() {
   QRect area = screen->availableGeometry();
   move(area.center() - QPoint(kWidth / 2, kHeight / 2));
 }
+
+}  // namespace kaslo::ui

@@ -11,6 +11,8 @@
 class QLabel;
 class QProgressBar;
 
+namespace kaslo::ui {
+
 class TFIndexa final : public QWidget, public kaslo::ProgressPort {
   Q_OBJECT
 
@@ -30,3 +32,5 @@ class TFIndexa final : public QWidget, public kaslo::ProgressPort {
   QLabel* m_ArqMdx;
   QProgressBar* PB;
 };
+
+}  // namespace kaslo::ui

@@ -4,6 +4,7 @@
 #include <map>
 
 namespace kaslo::ui {
+
 namespace {
 std::map<std::string, WindowOpener, std::less<>>& Openers() {
   static std::map<std::string, WindowOpener, std::less<>> openers;

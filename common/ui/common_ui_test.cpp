@@ -21,10 +21,11 @@
 #include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
 
+namespace kaslo::ui {
+
 using kaslo::testing::MessageKind;
 using kaslo::testing::RecordingProgress;
 using kaslo::testing::ScriptedMessages;
-using kaslo::ui::SeenBox;
 
 class CommonUiTest : public QObject {
   Q_OBJECT
@@ -204,5 +205,7 @@ class CommonUiTest : public QObject {
   }
 };
 
-QTEST_MAIN(CommonUiTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::CommonUiTest)
 #include "common_ui_test.moc"

@@ -6,7 +6,7 @@
 
 #include "db/field.h"
 
-namespace ycoatd {
+namespace kaslo::ycoatd {
 
 inline constexpr std::string_view kTable = "Ycoatd";
 
@@ -21,4 +21,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "atd_descr"},
 };
 
-}  // namespace ycoatd
+}  // namespace kaslo::ycoatd

@@ -6,7 +6,7 @@
 
 #include "db/field.h"
 
-namespace ycobar {
+namespace kaslo::ycobar {
 
 inline constexpr std::string_view kTable = "Ycobar";
 
@@ -21,4 +21,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "bar_codigo"},
 };
 
-}  // namespace ycobar
+}  // namespace kaslo::ycobar

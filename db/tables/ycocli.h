@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycocli {
+namespace kaslo::ycocli {
 
 inline constexpr std::string_view kTable = "Ycocli";
 
@@ -28,4 +28,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Tres", "cli_cnpj"},
 };
 
-}  // namespace ycocli
+}  // namespace kaslo::ycocli

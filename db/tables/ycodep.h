@@ -7,7 +7,7 @@
 #include "db/field.h"
 #include "db/tables/ycotrb.h"
 
-namespace ycodep {
+namespace kaslo::ycodep {
 
 inline constexpr std::string_view kTable = "Ycodep";
 
@@ -23,4 +23,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "dep_descr"},
 };
 
-}  // namespace ycodep
+}  // namespace kaslo::ycodep

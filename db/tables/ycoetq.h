@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycoetq {
+namespace kaslo::ycoetq {
 
 inline constexpr std::string_view kTable = "Ycoetq";
 
@@ -31,4 +31,4 @@ inline constexpr db::TagDef kTags[] = {
     {"UM", "etq_codigo"},
 };
 
-}  // namespace ycoetq
+}  // namespace kaslo::ycoetq

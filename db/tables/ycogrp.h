@@ -8,7 +8,7 @@
 #include "db/field.h"
 #include "db/tables/ycodep.h"
 
-namespace ycogrp {
+namespace kaslo::ycogrp {
 
 inline constexpr std::string_view kTable = "Ycogrp";
 
@@ -26,4 +26,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Quatro", "dep_codigo"},
 };
 
-}  // namespace ycogrp
+}  // namespace kaslo::ycogrp

@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycoope {
+namespace kaslo::ycoope {
 
 inline constexpr std::string_view kTable = "Ycoope";
 
@@ -38,4 +38,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "ope_nome"},
 };
 
-}  // namespace ycoope
+}  // namespace kaslo::ycoope

@@ -8,7 +8,7 @@
 
 #include "db/field.h"
 
-namespace ycoprm {
+namespace kaslo::ycoprm {
 
 inline constexpr std::string_view kTable = "Ycoprm";
 
@@ -106,4 +106,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Um", "PRM_CNPJ"},
 };
 
-}  // namespace ycoprm
+}  // namespace kaslo::ycoprm

@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycopro {
+namespace kaslo::ycopro {
 
 inline constexpr std::string_view kTable = "Ycopro";
 
@@ -48,4 +48,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "pro_descr"},
 };
 
-}  // namespace ycopro
+}  // namespace kaslo::ycopro

@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycoq40 {
+namespace kaslo::ycoq40 {
 
 inline constexpr std::string_view kTable = "Ycoq40";
 
@@ -27,4 +27,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "q40_descr"},
 };
 
-}  // namespace ycoq40
+}  // namespace kaslo::ycoq40

@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycoqrm {
+namespace kaslo::ycoqrm {
 
 inline constexpr std::string_view kTable = "Ycoqrm";
 
@@ -27,4 +27,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "qrm_descr"},
 };
 
-}  // namespace ycoqrm
+}  // namespace kaslo::ycoqrm

@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycoter {
+namespace kaslo::ycoter {
 
 inline constexpr std::string_view kTable = "Ycoter";
 
@@ -26,4 +26,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "ter_ecfser"},
 };
 
-}  // namespace ycoter
+}  // namespace kaslo::ycoter

@@ -7,7 +7,7 @@
 #include "db/field.h"
 #include "db/tables/ycoter.h"
 
-namespace ycotet {
+namespace kaslo::ycotet {
 
 inline constexpr std::string_view kTable = "Ycotet";
 
@@ -32,4 +32,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Tres", "estacao"},
 };
 
-}  // namespace ycotet
+}  // namespace kaslo::ycotet

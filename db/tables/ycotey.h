@@ -10,7 +10,7 @@
 
 #include "db/field.h"
 
-namespace ycotey {
+namespace kaslo::ycotey {
 
 inline constexpr std::string_view kTable = "Ycotey";
 
@@ -32,4 +32,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Quatro", "tey_ntecla"},
 };
 
-}  // namespace ycotey
+}  // namespace kaslo::ycotey

@@ -7,7 +7,7 @@
 
 #include "db/field.h"
 
-namespace ycotrb {
+namespace kaslo::ycotrb {
 
 inline constexpr std::string_view kTable = "Ycotrb";
 
@@ -25,4 +25,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "trb_descr"},
 };
 
-}  // namespace ycotrb
+}  // namespace kaslo::ycotrb

@@ -6,7 +6,7 @@
 
 #include "db/field.h"
 
-namespace ycouse {
+namespace kaslo::ycouse {
 
 inline constexpr std::string_view kTable = "Ycouse";
 
@@ -21,4 +21,4 @@ inline constexpr db::TagDef kTags[] = {
     {"UM", "use_name"},
 };
 
-}  // namespace ycouse
+}  // namespace kaslo::ycouse

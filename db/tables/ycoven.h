@@ -6,7 +6,7 @@
 
 #include "db/field.h"
 
-namespace ycoven {
+namespace kaslo::ycoven {
 
 inline constexpr std::string_view kTable = "Ycoven";
 
@@ -21,4 +21,4 @@ inline constexpr db::TagDef kTags[] = {
     {"Dois", "ven_nome"},
 };
 
-}  // namespace ycoven
+}  // namespace kaslo::ycoven

@@ -10,7 +10,7 @@
 #include "db/field.h"
 #include "db/tables/ycopro.h"
 
-namespace ycoy60 {
+namespace kaslo::ycoy60 {
 
 inline constexpr std::string_view kTable = "ycoy60";
 
@@ -35,4 +35,4 @@ inline constexpr db::FieldDef kFields[] = {
 // Read without a tag.
 inline constexpr std::span<const db::TagDef> kTags{};
 
-}  // namespace ycoy60
+}  // namespace kaslo::ycoy60

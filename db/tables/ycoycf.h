@@ -8,7 +8,7 @@
 
 #include "db/field.h"
 
-namespace ycoycf {
+namespace kaslo::ycoycf {
 
 inline constexpr std::string_view kTable = "Ycoycf";
 
@@ -61,4 +61,4 @@ inline constexpr db::FieldDef kFields[] = {
 // Read without a tag.
 inline constexpr std::span<const db::TagDef> kTags{};
 
-}  // namespace ycoycf
+}  // namespace kaslo::ycoycf

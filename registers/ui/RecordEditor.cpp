@@ -26,6 +26,8 @@
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
 
+namespace kaslo::ui {
+
 using kaslo::ui::FromLatin1;
 using kaslo::ui::FromUtf8;
 using kaslo::ui::ToLatin1;
@@ -696,3 +698,5 @@ void RecordEditor::done(int result) {
   }
   QDialog::done(result);
 }
+
+}  // namespace kaslo::ui

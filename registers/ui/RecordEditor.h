@@ -29,6 +29,9 @@ class QLineEdit;
 class QMenuBar;
 class QTableView;
 class QToolBar;
+
+namespace kaslo::ui {
+
 class TDBComboQuelbrix;
 
 class RecordEditor : public QDialog {
@@ -211,3 +214,5 @@ class RecordEditor : public QDialog {
   bool closing_ = false;
   int grid_column_ = 0;  // the grid opens on its first column
 };
+
+}  // namespace kaslo::ui

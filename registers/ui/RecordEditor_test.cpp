@@ -30,6 +30,8 @@
 #include "registers/ui/TFLocaliza.h"
 #include "registers/ui/editor_test_support.h"
 
+namespace kaslo::ui {
+
 using kaslo::testing::ScriptedMessages;
 using namespace editor_test;
 
@@ -470,5 +472,7 @@ class FrameTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::FrameTest)
 #include "RecordEditor_test.moc"

@@ -6,6 +6,8 @@
 #include "common/ui/qt_text.h"
 #include "registers/editor_rules.h"
 
+namespace kaslo::ui {
+
 namespace {
 
 std::vector<std::string> Latin1List(const QStringList& list) {
@@ -90,3 +92,5 @@ void TDBComboQuelbrix::focusOutEvent(QFocusEvent* event) {
   if (event->reason() == Qt::PopupFocusReason) return;
   emit Left();
 }
+
+}  // namespace kaslo::ui

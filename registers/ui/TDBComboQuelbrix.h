@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace kaslo::ui {
+
 class TDBComboQuelbrix final : public QComboBox {
   Q_OBJECT
 
@@ -57,3 +59,5 @@ class TDBComboQuelbrix final : public QComboBox {
   bool read_only_ = false;
   std::function<bool()> edit_request_;
 };
+
+}  // namespace kaslo::ui

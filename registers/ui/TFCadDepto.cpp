@@ -18,6 +18,8 @@
 #include "registers/departments.h"
 #include "registers/ui/TFCadTrib.h"
 
+namespace kaslo::ui {
+
 using kaslo::ui::FromLatin1;
 using kaslo::ui::ToLatin1;
 namespace reg = kaslo::registers;
@@ -119,3 +121,5 @@ bool TFCadDepto::PostRecord() {
   }
   return false;
 }
+
+}  // namespace kaslo::ui

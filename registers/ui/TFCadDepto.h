@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace kaslo::ui {
+
 class TFCadDepto final : public RecordEditor {
   Q_OBJECT
 
@@ -39,3 +41,5 @@ class TFCadDepto final : public RecordEditor {
   QToolButton* btnTribut;
   QLabel* TRB_DESCR;
 };
+
+}  // namespace kaslo::ui

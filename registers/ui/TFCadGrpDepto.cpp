@@ -18,6 +18,8 @@
 #include "registers/ui/TFCadDepto.h"
 #include "registers/ui/TFLocaliza.h"
 
+namespace kaslo::ui {
+
 using kaslo::ui::FromLatin1;
 using kaslo::ui::ToLatin1;
 namespace reg = kaslo::registers;
@@ -246,3 +248,5 @@ std::string TFCadGrpDepto::PickerCode() {
   if (table_->eof() || table_->recNo() == 0) return {};
   return reg::GroupPickerCode(table_->asNumber(ycogrp::GRP_CODIGO), table_->asNumber(ycogrp::DEP_CODIGO));
 }
+
+}  // namespace kaslo::ui

@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace kaslo::ui {
+
 class TFCadGrpDepto final : public RecordEditor {
   Q_OBJECT
 
@@ -50,3 +52,5 @@ class TFCadGrpDepto final : public RecordEditor {
   QToolButton* btnDepto;
   QLabel* DEP_DESCR;
 };
+
+}  // namespace kaslo::ui

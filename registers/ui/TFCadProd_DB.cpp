@@ -21,6 +21,8 @@
 #include "registers/ui/TFCadTrib.h"
 #include "registers/ui/TFLocaliza.h"
 
+namespace kaslo::ui {
+
 using kaslo::ui::FromLatin1;
 using kaslo::ui::FromUtf8;
 using kaslo::ui::ToLatin1;
@@ -363,3 +365,5 @@ bool TFCadProd_DB::BeforeDelete() {
   }
   return true;
 }
+
+}  // namespace kaslo::ui

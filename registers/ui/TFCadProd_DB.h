@@ -13,6 +13,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace kaslo::ui {
+
 class TFCadProd_DB final : public RecordEditor {
   Q_OBJECT
 
@@ -65,3 +67,5 @@ class TFCadProd_DB final : public RecordEditor {
   class TDBComboQuelbrix* PRO_PROMO;
   class TDBComboQuelbrix* PRO_UNMED;
 };
+
+}  // namespace kaslo::ui

@@ -28,6 +28,8 @@
 #include <QGroupBox>
 #include <filesystem>
 
+namespace kaslo::ui {
+
 using kaslo::testing::ScriptedMessages;
 using namespace editor_test;
 
@@ -547,5 +549,7 @@ class ProductWindowTest : public QObject {
   }
 };
 
-QTEST_MAIN(ProductWindowTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::ProductWindowTest)
 #include "TFCadProd_DB_test.moc"

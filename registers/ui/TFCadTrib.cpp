@@ -13,6 +13,8 @@
 #include "db/tables/ycotrb.h"
 #include "registers/products.h"
 
+namespace kaslo::ui {
+
 namespace {
 
 const kaslo::ui::WindowRegistrar kRegistrar{"TFCadTrib", [](const kaslo::ui::OpenContext& context) {
@@ -78,3 +80,5 @@ TFCadTrib::TFCadTrib(QWidget* owner, const std::filesystem::path& data_dir)
   form->addRow(QStringLiteral("Percentual:"), percent);
   Start();
 }
+
+}  // namespace kaslo::ui

@@ -7,6 +7,8 @@
 
 class QLineEdit;
 
+namespace kaslo::ui {
+
 class TFCadTrib final : public RecordEditor {
   Q_OBJECT
 
@@ -20,3 +22,5 @@ class TFCadTrib final : public RecordEditor {
   kaslo::registers::Validation ValidateRecord() override { return std::nullopt; }
   QWidget* FirstField() const override { return nullptr; }
 };
+
+}  // namespace kaslo::ui

@@ -12,6 +12,8 @@
 #include "db/tables/ycopro.h"
 #include "registers/editor_rules.h"
 
+namespace kaslo::ui {
+
 bool TFLocaliza::description_search = false;
 
 TFLocaliza::TFLocaliza(QWidget* caller, db::Table& table, const std::vector<std::string>& labels,
@@ -113,3 +115,5 @@ bool TFLocaliza::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFLocaliza::mousePressEvent(QMouseEvent*) { accept(); }
+
+}  // namespace kaslo::ui

@@ -15,6 +15,8 @@
 class QGroupBox;
 class QLineEdit;
 
+namespace kaslo::ui {
+
 // How the find dialog turns a typed code into the key that it searches and
 // compares on Enter; unset, the text is searched as typed.
 struct CodeKeyRule {
@@ -50,3 +52,5 @@ class TFLocaliza final : public QDialog {
   QGroupBox* GB;
   QLineEdit* cProcurar;
 };
+
+}  // namespace kaslo::ui

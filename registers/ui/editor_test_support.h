@@ -7,6 +7,8 @@
 #include <QTableView>
 #include <QtTest>
 
+namespace kaslo::ui {
+
 namespace editor_test {
 
 inline QAction* Action(QWidget& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
@@ -35,3 +37,5 @@ inline QString CellText(QTableView* grid, int row, int column) {
 }
 
 }  // namespace editor_test
+
+}  // namespace kaslo::ui

@@ -17,6 +17,8 @@
 #include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
 
+namespace kaslo::ui {
+
 namespace {
 
 using kaslo::ui::FromUtf8;
@@ -221,3 +223,5 @@ static const kaslo::ui::WindowRegistrar kRegistrar{
       TFTcpViewCad window(context);
       window.exec();
     }};
+
+}  // namespace kaslo::ui

@@ -20,6 +20,8 @@ class QPushButton;
 class QShowEvent;
 class QTableWidget;
 
+namespace kaslo::ui {
+
 class TFTcpViewCad final : public QDialog {
   Q_OBJECT
 
@@ -60,3 +62,5 @@ class TFTcpViewCad final : public QDialog {
   QPushButton* BtnSub;
   QPushButton* btnCancela;
 };
+
+}  // namespace kaslo::ui

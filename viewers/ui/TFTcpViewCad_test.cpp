@@ -37,6 +37,9 @@
 #include "viewers/ui/TFTcpViewCad.h"
 
 namespace fs = std::filesystem;
+
+namespace kaslo::ui {
+
 using kaslo::testing::MessageKind;
 using kaslo::testing::RecordingProgress;
 using kaslo::testing::ScriptedMessages;
@@ -505,5 +508,7 @@ class TFTcpViewCadTest : public QObject {
   }
 };
 
-QTEST_MAIN(TFTcpViewCadTest)
+}  // namespace kaslo::ui
+
+QTEST_MAIN(kaslo::ui::TFTcpViewCadTest)
 #include "TFTcpViewCad_test.moc"
