@@ -1,4 +1,4 @@
-// The job table, the terminal list from Ycoter, the preparation of a job's
+// The terminal list from Ycoter, the preparation of a job's
 // files and the product change queue.
 #include "comm/jobs.h"
 

@@ -13,6 +13,7 @@
 #include "common/messages.h"
 #include "common/progress.h"
 #include "common/ui/WindowRegistry.h"
+#include "common/ui/engine_error.h"
 #include "db/error.h"
 
 namespace kaslo::ui {
@@ -62,23 +63,17 @@ int TFR60::JobKind() const {
 
 void TFR60::btnOkClick() {
   hide();
-  MostraProgresso("Aguarde, verificando estações...");
-  const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener("TFCargaTcp");
-  kaslo::ui::OpenContext context;
+  // The wait window goes once the communication window is there; a failure
+  // to open it must not leave the wait window behind.
+  ScopedProgress wait("Aguarde, verificando estações...");
+  const WindowOpener* opener = FindWindowOpener("TFCargaTcp");
+  OpenContext context;
   context.owner = parentWidget();
   context.data_dir = data_dir_;
   context.tag = JobKind();
-  // The wait window goes once the communication window is there; a failure
-  // to open it must not leave the wait window behind.
-  struct CloseProgress {
-    ~CloseProgress() { FechaProgresso(); }
-  } close_progress;
-  try {
+  RunShowingEngineError([&] {
     if (opener) (*opener)(context);
-  } catch (const db::Error& e) {
-    FechaProgresso();
-    kaslo::Messages().error(e.what());
-  }
+  });
   accept();
 }
 
