@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/test_data_dir.h"
+#include "db/stock_testing.h"
 #include "common/testing/scripted_messages.h"
 #include "db/schema.h"
 #include "db/tables/ycoetq.h"
@@ -28,26 +29,10 @@ const std::string kConversionQuestion =
 
 class MaintenanceTest : public testing::DataDirTest {
  protected:
-  void SetEveryStock(double stock) {
-    auto t = Db().open(ycopro::kTable);
-    for (t->first(); !t->eof(); t->next()) {
-      t->edit();
-      t->setNumber(ycopro::PRO_ESTQ, stock);
-      ASSERT_TRUE(t->post());
-    }
-  }
-  // Rows whose stock is not blank.
-  size_t StockedRows() {
-    auto t = Db().open(ycopro::kTable);
-    size_t n = 0;
-    for (t->first(); !t->eof(); t->next()) n += t->isBlank(ycopro::PRO_ESTQ) ? 0 : 1;
-    return n;
-  }
-  db::FieldInfo StockField() {
-    auto t = Db().open(ycopro::kTable);
-    return t->fields()[*t->fieldIndex(ycopro::PRO_ESTQ.name)];
-  }
-  size_t Products() { return Db().open(ycopro::kTable)->recordCount(); }
+  void SetEveryStock(double stock) { db::testing::SetEveryStock(Db(), stock); }
+  size_t StockedRows() const { return db::testing::StockedRows(Db()); }
+  db::FieldInfo StockField() const { return db::testing::StockField(Db()); }
+  size_t Products() const { return db::testing::Products(Db()); }
 };
 
 TEST_F(MaintenanceTest, ReindexDeletesEveryIndexAndRebuildsEachTableInOrder) {

@@ -14,6 +14,7 @@
 #include "db/tables/ycoetq.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycouse.h"
+#include "db/stock_testing.h"
 #include "db/temp_data_dir.h"
 
 namespace kaslo::db {
@@ -26,26 +27,10 @@ class TableSetOpsTest : public ::testing::Test {
  protected:
   const Database& Db() const { return dir_.db(); }
 
-  void SetEveryStock(double stock) {
-    auto t = Db().open(ycopro::kTable);
-    for (t->first(); !t->eof(); t->next()) {
-      t->edit();
-      t->setNumber(ycopro::PRO_ESTQ, stock);
-      ASSERT_TRUE(t->post());
-    }
-  }
-  // Rows whose stock is not blank.
-  size_t StockedRows() const {
-    auto t = Db().open(ycopro::kTable);
-    size_t n = 0;
-    for (t->first(); !t->eof(); t->next()) n += t->isBlank(ycopro::PRO_ESTQ) ? 0 : 1;
-    return n;
-  }
-  FieldInfo StockField() const {
-    auto t = Db().open(ycopro::kTable);
-    return t->fields()[*t->fieldIndex(ycopro::PRO_ESTQ.name)];
-  }
-  size_t Products() const { return Db().open(ycopro::kTable)->recordCount(); }
+  void SetEveryStock(double stock) { testing::SetEveryStock(Db(), stock); }
+  size_t StockedRows() const { return testing::StockedRows(Db()); }
+  db::FieldInfo StockField() const { return testing::StockField(Db()); }
+  size_t Products() const { return testing::Products(Db()); }
 
   testing::TempDataDir dir_{{.demo = true}};
 };
