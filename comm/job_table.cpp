@@ -135,105 +135,97 @@ constexpr JobStep kSendChangedProducts[] = {{'R', "nlumnt", ChangedListLoad, "Er
 
 using R = JobRole;
 
-JobKind Report(int kind, std::string_view caption, std::string_view reg, std::span<const JobStep> steps) {
-  return {kind, caption, 'G', reg, R::kReport, steps};
-}
-JobKind Reading(int kind, std::string_view caption, std::string_view reg, std::span<const JobStep> steps) {
-  return {kind, caption, 'S', reg, R::kReading, steps};
-}
-JobKind Load(int kind, std::string_view caption, std::string_view reg, std::span<const JobStep> steps) {
-  return {kind, caption, 'R', reg, R::kLoad, steps};
-}
-JobKind Captioned(int kind, std::string_view caption) { return {kind, caption, 0, ""}; }
-
-template <typename Change>
-JobKind With(JobKind job, Change change) {
-  change(job);
-  return job;
-}
-
-const std::vector<JobKind>& BuiltInJobs() {
-  static const std::vector<JobKind> jobs = {
-      Report(1, "Efetuar Leitura X", "X", kReportX),
-      Report(2, "Efetuar Leitura de Memória Fiscal", "M00019999", kReportFiscalMemory),
-      Report(3, "Relatório de Vendas por Vendedor", "6", kReportSellers),
-      Report(4, "Relatório de Vendas por Horário", "", kReportHours),
-      Report(5, "Relatório de Vendas por Produtos", "5", kReportProducts),
-      Report(6, "Relatório de Vendas por Departamento", "1", kReportDepartments),
-      Report(7, "Relatório de Vendas por Operador", "3", kReportOperators),
-      Reading(8, "Leitura do Cadastro de Operadores", "user", kAskOperators),
-      Reading(9, "Leitura do Cadastro de Vendedores", "vend", kAskSellers),
-      Reading(10, "Leitura do Cadastro de Grupos de Depto", "grpdepto", kAskGroups),
-      Reading(11, "Leitura do Cadastro de Departamentos", "depto", kAskDepartments),
-      With(Reading(12, "Leitura de Configuração de Finalizadoras", "cfgfinal", kAskPayments),
-           [](JobKind& j) {
-             j.names_each_marker = true;
-             j.companion = "finaliz";
-           }),
-      With(Reading(13, "Leitura de Configuração de Parâmetros Diversos/Periféricos", "perif", kAskOptions),
-           [](JobKind& j) { j.names_each_marker = true; }),
-      Reading(14, "Leitura de Configuração de Parâmetros Descontos/Acréscimos", "descacr", kAskDiscounts),
-      Reading(15, "Leitura de Configuração de Mensagem de Venda", "footer", kAskFooter),
-      Reading(16, "Leitura do Cadastro de Clientes", "Client", kAskClients),
-      Reading(17, "Leitura de Configuração da Loja", "codbarra", kAskStore),
-      With(Reading(18, "Leitura do Cadastro de Produtos", "Prods", kAskProducts),
-           [](JobKind& j) { j.identity = Identity::kFile; }),
-      Reading(19, "Leitura de Data e Hora do Equipamento", "datahora", kAskDateTime),
-      With(Reading(20, "Leitura de Finalizadoras", "finaliz", kAskPayments),
-           [](JobKind& j) {
-             j.names_each_marker = true;
-             j.companion = "cfgfinal";
-           }),
-      Reading(21, "Leitura de Layout de Teclado", "teclado", kAskKeyboard),
-      With(Reading(23, "Leitura de LOG", "Logs", kAskLog),
-           [](JobKind& j) {
-             j.after_session = AfterSession::kConvertLog;
-             j.follow_up = RowFollowUp::kRepeatLog;
-           }),
-      Reading(24, "Leitura dos dados da loja", "header", kAskHeader),
-      {87, "Efetuar Limpeza de LOG", 'C', "ZLogs", R::kCommand, kClearLog},
-      Load(88, "Enviar Cadastro de Operadores", "user", kSendOperators),
-      Load(99, "Enviar Cadastro de Vendedores", "vend", kSendSellers),
-      Load(101, "Enviar Cadastro de Grupos de Depto", "grpdepto", kSendGroups),
-      Load(111, "Enviar Cadastro de Departamentos", "depto", kSendDepartments),
-      Load(121, "Enviar Configuração de Finalizadoras", "finaliz", kSendPayments),
-      Load(131, "Enviar Configuração de Parâmetros Diversos/Periféricos", "perif", kSendOptions),
-      Load(141, "Enviar Configuração de Parâmetros Descontos/Acréscimos", "descacr", kSendDiscounts),
-      Load(151, "Enviar Configuração de Mensagem de Venda", "footer", kSendFooter),
-      With(Load(161, "Enviar Cadastro de Clientes", "Client", kSendClients),
-           [](JobKind& j) { j.block_size = 128; }),
-      Captioned(171, "Enviar Configuração da Loja"),
-      With(Load(181, "Enviar Cadastro de Produtos (Carga Completa)", "Prods", kSendProducts),
-           [](JobKind& j) {
-             j.identity = Identity::kAnswer;
-             j.clear = ClearProductLoad;
-             j.offers_queue_clear = true;
-           }),
-      Load(191, "Envio de Data e Hora do Equipamento", "datahora", kSendDateTime),
-      Captioned(202, "Enviar Cadastro de Finalizadoras"),
-      Load(211, "Enviar Layout de Teclado", "teclado", kSendKeyboard),
-      Captioned(232, "Enviar Programacão da Loja"),
-      Load(241, "", "header", kSendHeader),
-      With(Load(499, "Enviar Cadastro de Produtos(Alterar Estoque)", "nlumnt", kSendChangedProducts),
-           [](JobKind& j) {
-             j.offers_queue_clear = true;
-             j.caption_without_stock = "Enviar Cadastro de Produtos(Não Alterar Estoque)";
-           }),
-      With(Reading(997, "Leitura SINTEGRA - Mês Anterior", "r60mold", kAskSintegraPrevious),
-           [](JobKind& j) {
-             j.identity = Identity::kFile;
-             j.clear = ClearSintegraTexts;
-             j.follow_up = RowFollowUp::kSintegraFile;
-           }),
-      With(Reading(998, "Leitura SINTEGRA - Mês Atual", "r60m", kAskSintegraCurrent),
-           [](JobKind& j) {
-             j.identity = Identity::kFile;
-             j.clear = ClearSintegraTexts;
-             j.follow_up = RowFollowUp::kSintegraFile;
-           }),
-  };
-  return jobs;
-}
+// Every job kind with a caption, in ascending order.
+constexpr JobKind kJobs[] = {
+    {.kind = 1, .caption = "Efetuar Leitura X", .direction = 'G', .register_name = "X", .role = R::kReport,
+     .steps = kReportX},
+    {.kind = 2, .caption = "Efetuar Leitura de Memória Fiscal", .direction = 'G', .register_name = "M00019999",
+     .role = R::kReport, .steps = kReportFiscalMemory},
+    {.kind = 3, .caption = "Relatório de Vendas por Vendedor", .direction = 'G', .register_name = "6",
+     .role = R::kReport, .steps = kReportSellers},
+    {.kind = 4, .caption = "Relatório de Vendas por Horário", .direction = 'G', .register_name = "",
+     .role = R::kReport, .steps = kReportHours},
+    {.kind = 5, .caption = "Relatório de Vendas por Produtos", .direction = 'G', .register_name = "5",
+     .role = R::kReport, .steps = kReportProducts},
+    {.kind = 6, .caption = "Relatório de Vendas por Departamento", .direction = 'G', .register_name = "1",
+     .role = R::kReport, .steps = kReportDepartments},
+    {.kind = 7, .caption = "Relatório de Vendas por Operador", .direction = 'G', .register_name = "3",
+     .role = R::kReport, .steps = kReportOperators},
+    {.kind = 8, .caption = "Leitura do Cadastro de Operadores", .direction = 'S', .register_name = "user",
+     .role = R::kReading, .steps = kAskOperators},
+    {.kind = 9, .caption = "Leitura do Cadastro de Vendedores", .direction = 'S', .register_name = "vend",
+     .role = R::kReading, .steps = kAskSellers},
+    {.kind = 10, .caption = "Leitura do Cadastro de Grupos de Depto", .direction = 'S', .register_name = "grpdepto",
+     .role = R::kReading, .steps = kAskGroups},
+    {.kind = 11, .caption = "Leitura do Cadastro de Departamentos", .direction = 'S', .register_name = "depto",
+     .role = R::kReading, .steps = kAskDepartments},
+    {.kind = 12, .caption = "Leitura de Configuração de Finalizadoras", .direction = 'S',
+     .register_name = "cfgfinal", .role = R::kReading, .steps = kAskPayments, .names_each_marker = true,
+     .companion = "finaliz"},
+    {.kind = 13, .caption = "Leitura de Configuração de Parâmetros Diversos/Periféricos", .direction = 'S',
+     .register_name = "perif", .role = R::kReading, .steps = kAskOptions, .names_each_marker = true},
+    {.kind = 14, .caption = "Leitura de Configuração de Parâmetros Descontos/Acréscimos", .direction = 'S',
+     .register_name = "descacr", .role = R::kReading, .steps = kAskDiscounts},
+    {.kind = 15, .caption = "Leitura de Configuração de Mensagem de Venda", .direction = 'S',
+     .register_name = "footer", .role = R::kReading, .steps = kAskFooter},
+    {.kind = 16, .caption = "Leitura do Cadastro de Clientes", .direction = 'S', .register_name = "Client",
+     .role = R::kReading, .steps = kAskClients},
+    {.kind = 17, .caption = "Leitura de Configuração da Loja", .direction = 'S', .register_name = "codbarra",
+     .role = R::kReading, .steps = kAskStore},
+    {.kind = 18, .caption = "Leitura do Cadastro de Produtos", .direction = 'S', .register_name = "Prods",
+     .role = R::kReading, .steps = kAskProducts, .identity = Identity::kFile},
+    {.kind = 19, .caption = "Leitura de Data e Hora do Equipamento", .direction = 'S', .register_name = "datahora",
+     .role = R::kReading, .steps = kAskDateTime},
+    {.kind = 20, .caption = "Leitura de Finalizadoras", .direction = 'S', .register_name = "finaliz",
+     .role = R::kReading, .steps = kAskPayments, .names_each_marker = true, .companion = "cfgfinal"},
+    {.kind = 21, .caption = "Leitura de Layout de Teclado", .direction = 'S', .register_name = "teclado",
+     .role = R::kReading, .steps = kAskKeyboard},
+    {.kind = 23, .caption = "Leitura de LOG", .direction = 'S', .register_name = "Logs", .role = R::kReading,
+     .steps = kAskLog, .after_session = AfterSession::kConvertLog, .follow_up = RowFollowUp::kRepeatLog},
+    {.kind = 24, .caption = "Leitura dos dados da loja", .direction = 'S', .register_name = "header",
+     .role = R::kReading, .steps = kAskHeader},
+    {.kind = 87, .caption = "Efetuar Limpeza de LOG", .direction = 'C', .register_name = "ZLogs",
+     .role = R::kCommand, .steps = kClearLog},
+    {.kind = 88, .caption = "Enviar Cadastro de Operadores", .direction = 'R', .register_name = "user",
+     .role = R::kLoad, .steps = kSendOperators},
+    {.kind = 99, .caption = "Enviar Cadastro de Vendedores", .direction = 'R', .register_name = "vend",
+     .role = R::kLoad, .steps = kSendSellers},
+    {.kind = 101, .caption = "Enviar Cadastro de Grupos de Depto", .direction = 'R', .register_name = "grpdepto",
+     .role = R::kLoad, .steps = kSendGroups},
+    {.kind = 111, .caption = "Enviar Cadastro de Departamentos", .direction = 'R', .register_name = "depto",
+     .role = R::kLoad, .steps = kSendDepartments},
+    {.kind = 121, .caption = "Enviar Configuração de Finalizadoras", .direction = 'R', .register_name = "finaliz",
+     .role = R::kLoad, .steps = kSendPayments},
+    {.kind = 131, .caption = "Enviar Configuração de Parâmetros Diversos/Periféricos", .direction = 'R',
+     .register_name = "perif", .role = R::kLoad, .steps = kSendOptions},
+    {.kind = 141, .caption = "Enviar Configuração de Parâmetros Descontos/Acréscimos", .direction = 'R',
+     .register_name = "descacr", .role = R::kLoad, .steps = kSendDiscounts},
+    {.kind = 151, .caption = "Enviar Configuração de Mensagem de Venda", .direction = 'R',
+     .register_name = "footer", .role = R::kLoad, .steps = kSendFooter},
+    {.kind = 161, .caption = "Enviar Cadastro de Clientes", .direction = 'R', .register_name = "Client",
+     .role = R::kLoad, .steps = kSendClients, .block_size = 128},
+    {.kind = 171, .caption = "Enviar Configuração da Loja", .direction = 0, .register_name = ""},
+    {.kind = 181, .caption = "Enviar Cadastro de Produtos (Carga Completa)", .direction = 'R',
+     .register_name = "Prods", .role = R::kLoad, .steps = kSendProducts, .identity = Identity::kAnswer,
+     .clear = ClearProductLoad, .offers_queue_clear = true},
+    {.kind = 191, .caption = "Envio de Data e Hora do Equipamento", .direction = 'R', .register_name = "datahora",
+     .role = R::kLoad, .steps = kSendDateTime},
+    {.kind = 202, .caption = "Enviar Cadastro de Finalizadoras", .direction = 0, .register_name = ""},
+    {.kind = 211, .caption = "Enviar Layout de Teclado", .direction = 'R', .register_name = "teclado",
+     .role = R::kLoad, .steps = kSendKeyboard},
+    {.kind = 232, .caption = "Enviar Programacão da Loja", .direction = 0, .register_name = ""},
+    {.kind = 241, .caption = "", .direction = 'R', .register_name = "header", .role = R::kLoad,
+     .steps = kSendHeader},
+    {.kind = 499, .caption = "Enviar Cadastro de Produtos(Alterar Estoque)", .direction = 'R',
+     .register_name = "nlumnt", .role = R::kLoad, .steps = kSendChangedProducts, .offers_queue_clear = true,
+     .caption_without_stock = "Enviar Cadastro de Produtos(Não Alterar Estoque)"},
+    {.kind = 997, .caption = "Leitura SINTEGRA - Mês Anterior", .direction = 'S', .register_name = "r60mold",
+     .role = R::kReading, .steps = kAskSintegraPrevious, .identity = Identity::kFile, .clear = ClearSintegraTexts,
+     .follow_up = RowFollowUp::kSintegraFile},
+    {.kind = 998, .caption = "Leitura SINTEGRA - Mês Atual", .direction = 'S', .register_name = "r60m",
+     .role = R::kReading, .steps = kAskSintegraCurrent, .identity = Identity::kFile, .clear = ClearSintegraTexts,
+     .follow_up = RowFollowUp::kSintegraFile},
+};
 
 // Rows added by tests, looked up before the built-in ones.
 std::map<int, JobKind>& ExtraJobs() {
@@ -261,13 +253,12 @@ std::string ProductContentFile(ProductRecordSize size) {
   return size == ProductRecordSize::k86 ? "Prods5" : "Prods3";
 }
 
-std::span<const JobKind> JobTable() { return BuiltInJobs(); }
+std::span<const JobKind> JobTable() { return kJobs; }
 
 const JobKind* FindJob(int kind) {
   if (auto extra = ExtraJobs().find(kind); extra != ExtraJobs().end()) return &extra->second;
-  const auto& jobs = BuiltInJobs();
-  auto it = std::find_if(jobs.begin(), jobs.end(), [kind](const JobKind& j) { return j.kind == kind; });
-  return it == jobs.end() ? nullptr : &*it;
+  auto it = std::find_if(std::begin(kJobs), std::end(kJobs), [kind](const JobKind& j) { return j.kind == kind; });
+  return it == std::end(kJobs) ? nullptr : &*it;
 }
 
 bool IsServableJob(int kind) {

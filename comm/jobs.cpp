@@ -5,9 +5,7 @@
 #include <INIReader.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
-#include <functional>
 
 #include "comm/load_files.h"
 #include "comm/session_protocol.h"
@@ -39,7 +37,7 @@ class Preparer {
  public:
   Preparer(const db::Database& db, const JobKind& job, const JobOptions& options,
            const std::vector<std::string>& captions)
-      : db_(db), dir_(db.dir()), job_(job), context_(db, options, captions), captions_(captions) {}
+      : db_(db), dir_(db.dir()), job_(job), context_(db, options, captions) {}
 
   Preparation Run() {
     DeleteOldFiles();
@@ -76,7 +74,7 @@ class Preparer {
       if (stem.empty()) continue;
       for (std::string_view ext : {"", ".dad", ".dat", ".rec"}) Delete(stem + std::string(ext));
       if (std::string_view(prefix).empty()) continue;
-      for (const std::string& caption : captions_) Delete(stem + caption + ".rec");
+      for (const std::string& caption : context_.captions) Delete(stem + caption + ".rec");
     }
   }
 
@@ -115,7 +113,7 @@ class Preparer {
     for (const JobStep& step : job_.steps) {
       const std::string error =
           step.error.empty() ? "Erro ao tentar criar " + std::string(step.file) + " ![w]" : std::string(step.error);
-      LoadContent content = step.build ? step.build(context_) : LoadContent{LoadContent::kSkip};
+      LoadContent content = step.build(context_);
       if (content.outcome == LoadContent::kNoRecords)
         return {Preparation::kNoRecords, std::string(kNoRecordsMessage), {}};
       if (content.outcome == LoadContent::kSkip) continue;
@@ -132,7 +130,6 @@ class Preparer {
   std::filesystem::path dir_;
   const JobKind& job_;
   JobContext context_;
-  const std::vector<std::string>& captions_;
 };
 
 }  // namespace

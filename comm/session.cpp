@@ -25,12 +25,6 @@ constexpr size_t kReadBufferSize = 16384;
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::string TwoDigits(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof(text), "%02u", value % 100);
-  return text;
-}
-
 }  // namespace
 
 // The receiving side's answers to the parser: one target file at a time,
@@ -116,13 +110,8 @@ fs::path TTerminalSession::FileOf(const std::string& wire_name) const {
 }
 
 void TTerminalSession::WriteIdentityMarker() const {
-  kaslo::DateTime now = kaslo::Now();
-  std::string line = TwoDigits(static_cast<unsigned>(now.date.day())) + "/" +
-                     TwoDigits(static_cast<unsigned>(now.date.month())) + "/" +
-                     std::to_string(static_cast<int>(now.date.year())) + " " + TwoDigits(now.hour) + ":" +
-                     TwoDigits(now.minute) + ":" + TwoDigits(now.second) + "\r\n";
   std::ofstream out(job_.exchange_dir / "Sid.dad", std::ios::binary | std::ios::trunc);
-  out << line;
+  out << JobMarker() << "\r\n";
 }
 
 bool TTerminalSession::SendSide() {
