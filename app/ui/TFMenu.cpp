@@ -37,7 +37,7 @@ constexpr int kLogoAreaHeight = 478;
 
 }  // namespace
 
-QString MainCaption() { return QStringLiteral("Kaslo Roza ® v") + kaslo::ui::FromUtf8(VersaoArquivo()); }
+QString MainCaption() { return QStringLiteral("Kaslo Roza ® v") + FromUtf8(VersaoArquivo()); }
 
 TFMenu::TFMenu(std::filesystem::path data_dir, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -83,9 +83,9 @@ void TFMenu::FormCreate() {
 
 void TFMenu::BuildMenu() {
   std::map<std::string_view, QMenu*> menus;
-  for (const MenuItemDef& item : kaslo::ui::MainMenuItems()) {
-    const QString name = kaslo::ui::FromUtf8(item.name);
-    const QString caption = kaslo::ui::FromUtf8(item.caption);
+  for (const MenuItemDef& item : MainMenuItems()) {
+    const QString name = FromUtf8(item.name);
+    const QString caption = FromUtf8(item.caption);
     QMenu* parent_menu = item.parent.empty() ? nullptr : menus.at(item.parent);
     QAction* action = nullptr;
     switch (item.action) {
@@ -111,20 +111,20 @@ void TFMenu::BuildMenu() {
         // engine's own text and the menu stays usable.
         if (Handler own = OwnHandler(item.target)) {
           connect(action, &QAction::triggered, this,
-                  [this, own] { kaslo::ui::RunShowingEngineError([this, own] { (this->*own)(); }); });
+                  [this, own] { RunShowingEngineError([this, own] { (this->*own)(); }); });
         } else {
           connect(action, &QAction::triggered, this,
-                  [this, &item] { kaslo::ui::RunShowingEngineError([this, &item] { OpenRegistered(item); }); });
+                  [this, &item] { RunShowingEngineError([this, &item] { OpenRegistered(item); }); });
         }
         break;
       }
     }
     action->setObjectName(name);
-    if (!item.shortcut.empty()) action->setShortcut(QKeySequence(kaslo::ui::FromUtf8(item.shortcut)));
+    if (!item.shortcut.empty()) action->setShortcut(QKeySequence(FromUtf8(item.shortcut)));
     if (item.hidden) action->setVisible(false);
     const bool available = item.action == MenuAction::kSubmenu || item.action == MenuAction::kSeparator ||
                            OwnHandler(item.target) ||
-                           (kaslo::ui::FindWindowOpener(item.target) && !kaslo::ui::AwaitsViewer(item));
+                           (FindWindowOpener(item.target) && !AwaitsViewer(item));
     // A window that is not part of the program yet is shown but cannot be chosen.
     action->setEnabled(available);
   }
@@ -145,10 +145,10 @@ TFMenu::Handler TFMenu::OwnHandler(std::string_view target) {
 }
 
 void TFMenu::OpenRegistered(const MenuItemDef& item) {
-  const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener(item.target);
+  const WindowOpener* opener = FindWindowOpener(item.target);
   if (!opener) return;
   if (item.converts_stock) db::ConverteEstoque(DBM1_, db::StockConversion::kOnlyWhenNeeded);
-  (*opener)(kaslo::ui::OpenContext{this, DBM1_.dir(), item.tag});
+  (*opener)(OpenContext{this, DBM1_.dir(), item.tag});
 }
 
 void TFMenu::Menu028Click() { kaslo::app::Reindex(DBM1_); }

@@ -42,7 +42,7 @@ class TFMenu final : public QMainWindow {
   static Handler OwnHandler(std::string_view target);
   void BuildMenu();
   // Opens the registered window or command of an item.
-  void OpenRegistered(const kaslo::ui::MenuItemDef& item);
+  void OpenRegistered(const MenuItemDef& item);
   void CentreOnScreen();
 
   db::Database DBM1_;

@@ -185,11 +185,11 @@ class TFMenuTest : public QObject {
   }
 
   void registeredWindowOpensWithTheItemsTag() {
-    std::vector<kaslo::ui::OpenContext> opened;
-    const kaslo::ui::WindowOpener* linked = kaslo::ui::FindWindowOpener("TFCargaTcp");
-    const kaslo::ui::WindowOpener real = linked ? *linked : kaslo::ui::WindowOpener{};
-    kaslo::ui::RegisterWindow("TFCargaTcp", [&](const kaslo::ui::OpenContext& c) { opened.push_back(c); });
-    kaslo::ui::RegisterWindow("TFExpoImpNlu", [&](const kaslo::ui::OpenContext& c) { opened.push_back(c); });
+    std::vector<OpenContext> opened;
+    const WindowOpener* linked = FindWindowOpener("TFCargaTcp");
+    const WindowOpener real = linked ? *linked : WindowOpener{};
+    RegisterWindow("TFCargaTcp", [&](const OpenContext& c) { opened.push_back(c); });
+    RegisterWindow("TFExpoImpNlu", [&](const OpenContext& c) { opened.push_back(c); });
     ScriptedMessages messages;
     {
       TFMenu menu(dir_);
@@ -205,11 +205,11 @@ class TFMenuTest : public QObject {
       QCOMPARE(opened[2].tag, 1);
     }
     if (real) {
-      kaslo::ui::RegisterWindow("TFCargaTcp", real);
+      RegisterWindow("TFCargaTcp", real);
     } else {
-      kaslo::ui::UnregisterWindow("TFCargaTcp");
+      UnregisterWindow("TFCargaTcp");
     }
-    kaslo::ui::UnregisterWindow("TFExpoImpNlu");
+    UnregisterWindow("TFExpoImpNlu");
     QVERIFY(messages.messages().empty());
   }
 
@@ -297,7 +297,7 @@ class TFMenuTest : public QObject {
     TFMenu menu(dir_);
     QString version;
     bool closed_by_key = false;
-    kaslo::ui::WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* w) {
       auto* sobre = qobject_cast<TFSobre*>(w);
       QVERIFY(sobre);
       version = sobre->findChild<QLabel*>(QStringLiteral("lbl_versao"))->text();
@@ -309,7 +309,7 @@ class TFMenuTest : public QObject {
     QCOMPARE(version, QStringLiteral("Versão  ") + QString::fromStdString(VersaoArquivo()));
 
     bool closed_by_click = false;
-    kaslo::ui::WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* w) {
       QTest::mouseClick(w->findChild<QLabel*>(QStringLiteral("lbl_versao")), Qt::LeftButton);
       closed_by_click = !w->isVisible();
     });

@@ -41,7 +41,7 @@ TFSobre::TFSobre(QWidget* owner)
 }
 
 void TFSobre::FormCreate() {
-  lbl_versao->setText(QStringLiteral("Versão  ") + kaslo::ui::FromUtf8(VersaoArquivo()));
+  lbl_versao->setText(QStringLiteral("Versão  ") + FromUtf8(VersaoArquivo()));
 }
 
 // Clicks on the labels reach the window too: labels do not take them.

@@ -87,7 +87,7 @@ std::string ProductRecord(const std::string& plu12, const std::string& descr, co
 
 QString TerminalProgram() { return QString::fromStdString((comm::testing::BinDir() / "kaslo-terminal").string()); }
 
-QString Q(const std::string& utf8) { return kaslo::ui::FromUtf8(utf8); }
+QString Q(const std::string& utf8) { return FromUtf8(utf8); }
 
 }  // namespace
 
@@ -182,7 +182,7 @@ class CommunicationE2eTest : public QObject {
   bool View(TFCargaTcp& window, By by, const std::function<void(TFTcpViewCad&)>& act) {
     bool ran = false;
     bool closed = false;
-    kaslo::ui::WhenModal(
+    WhenModal(
         [&](QWidget* w) {
           if (auto* viewer = qobject_cast<TFTcpViewCad*>(w)) {
             ran = true;

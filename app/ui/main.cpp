@@ -34,7 +34,7 @@ int Main(int argc, char** argv) {
   parser.addOption(data_option);
   parser.process(application);
 
-  kaslo::ui::QtMessageService messages;
+  QtMessageService messages;
   kaslo::SetMessageService(&messages);
 
   std::optional<std::filesystem::path> data_dir;

@@ -28,8 +28,6 @@ namespace kaslo::ui {
 
 namespace {
 
-using kaslo::ui::FromUtf8;
-
 constexpr const char* kHint = "Dê um duplo clique (ou tecle Enter) sobre o terminal para selecioná-lo.";
 constexpr const char* kNoViewer = "O visualizador de cadastros não está disponível.";
 
@@ -233,8 +231,8 @@ void TFCargaTcp::DrawRow(size_t row) {
   // has renamed its status.
   std::string status = r.status;
   if (r.image == comm::kImageFinished && status == comm::kStatusCommunicating) status = comm::kStatusFinished;
-  item->setText(kColTerminal, kaslo::ui::FromLatin1(r.caption));
-  item->setText(kColAddress, kaslo::ui::FromLatin1(r.address));
+  item->setText(kColTerminal, FromLatin1(r.caption));
+  item->setText(kColAddress, FromLatin1(r.address));
   item->setText(kColStatus, FromUtf8(status));
   item->setText(kColProgress, FromUtf8(r.progress));
   const int image = r.image >= 0 && r.image < static_cast<int>(images_.size()) ? r.image : comm::kImageStandBy;
@@ -298,10 +296,10 @@ void TFCargaTcp::btnTodosClick() {
 }
 
 void TFCargaTcp::btnIniciarClick() {
-  const uint16_t port = comm::PortFromText(kaslo::ui::ToLatin1(edtPorta->text()));
+  const uint16_t port = comm::PortFromText(ToLatin1(edtPorta->text()));
   comm::JobRunner::StartResult result;
   // The preparation stopped half-way: nothing is waiting for a terminal.
-  if (!kaslo::ui::RunShowingEngineError([&] { result = runner_->start(port); }, [&] { RowsChanged(); })) return;
+  if (!RunShowingEngineError([&] { result = runner_->start(port); }, [&] { RowsChanged(); })) return;
   RowsChanged();
   using R = comm::JobRunner::StartResult;
   if (result == R::kNoRecords) {
@@ -329,12 +327,12 @@ void TFCargaTcp::btnVisualizarClick() {
       ShowTextFile(target.file, this);
       return;
     case comm::ViewTarget::kRegisterViewer: {
-      const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener("TFTcpViewCad");
+      const WindowOpener* opener = FindWindowOpener("TFTcpViewCad");
       if (!opener) {
         kaslo::Messages().information(kNoViewer);
         return;
       }
-      kaslo::ui::OpenContext context;
+      OpenContext context;
       context.owner = this;
       context.data_dir = db_.dir();
       context.tag = tag_;
@@ -342,7 +340,7 @@ void TFCargaTcp::btnVisualizarClick() {
       context.terminal = row->caption;
       context.address = row->address;
       context.file = target.file;
-      kaslo::ui::RunShowingEngineError([&] { (*opener)(context); });
+      RunShowingEngineError([&] { (*opener)(context); });
       return;
     }
   }
@@ -351,19 +349,19 @@ void TFCargaTcp::btnVisualizarClick() {
 void TFCargaTcp::done(int result) {
   if (!closed_) {
     closed_ = true;
-    kaslo::ui::RunShowingEngineError([&] { runner_->close(); });
+    RunShowingEngineError([&] { runner_->close(); });
     ShowLabel();
   }
   QDialog::done(result);
 }
 
-void OpenTFCargaTcp(const kaslo::ui::OpenContext& context) {
+void OpenTFCargaTcp(const OpenContext& context) {
   TFCargaTcp window(db::Database(context.data_dir), context.tag, context.owner);
   // A caller's wait window ("Aguarde, verificando estações...") ends here.
   FechaProgresso();
   window.exec();
 }
 
-static const kaslo::ui::WindowRegistrar kRegistrar{"TFCargaTcp", OpenTFCargaTcp};
+static const WindowRegistrar kRegistrar{"TFCargaTcp", OpenTFCargaTcp};
 
 }  // namespace kaslo::ui

@@ -82,6 +82,6 @@ struct OpenContext;
 
 // The opener the main menu and TFR60 use: TFCargaTcp on the context's data
 // directory with its tag, modal, destroyed when it closes.
-void OpenTFCargaTcp(const kaslo::ui::OpenContext& context);
+void OpenTFCargaTcp(const OpenContext& context);
 
 }  // namespace kaslo::ui

@@ -337,8 +337,8 @@ class TFCargaTcpTest : public QObject {
 
   void viewDataOfARegister() {
     ScriptedMessages messages;
-    std::vector<kaslo::ui::OpenContext> opened;
-    kaslo::ui::RegisterWindow("TFTcpViewCad", [&](const kaslo::ui::OpenContext& c) { opened.push_back(c); });
+    std::vector<OpenContext> opened;
+    RegisterWindow("TFTcpViewCad", [&](const OpenContext& c) { opened.push_back(c); });
     TFCargaTcp window(db::Database(dir_), 8);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -353,7 +353,7 @@ class TFCargaTcpTest : public QObject {
     const fs::path file = dir_ / "Suser2.rec";
     comm::testing::Write(file, std::string(78, '0'));
     Click(window, "btnVisualizar");
-    kaslo::ui::UnregisterWindow("TFTcpViewCad");
+    UnregisterWindow("TFTcpViewCad");
 
     QCOMPARE(messages.texts(),
              (Texts{std::string(comm::kViewNoRow), std::string(comm::kViewNotFinished),
@@ -393,7 +393,7 @@ class TFCargaTcpTest : public QObject {
     });
     QString caption, text;
     bool read_only = false, fixed = false;
-    kaslo::ui::WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* w) {
       caption = w->windowTitle();
       auto* memo = w->findChild<QPlainTextEdit*>(QStringLiteral("memTexto"));
       text = memo->toPlainText();
@@ -454,9 +454,9 @@ class TFCargaTcpTest : public QObject {
   void r60ChoosesThePeriod() {
     ScriptedMessages messages;
     RecordingProgress progress;
-    std::vector<kaslo::ui::OpenContext> opened;
-    const kaslo::ui::WindowOpener real = *kaslo::ui::FindWindowOpener("TFCargaTcp");
-    kaslo::ui::RegisterWindow("TFCargaTcp", [&](const kaslo::ui::OpenContext& c) {
+    std::vector<OpenContext> opened;
+    const WindowOpener real = *FindWindowOpener("TFCargaTcp");
+    RegisterWindow("TFCargaTcp", [&](const OpenContext& c) {
       opened.push_back(c);
       QVERIFY(progress.visible());
     });
@@ -481,7 +481,7 @@ class TFCargaTcpTest : public QObject {
     closed.show();
     Click(closed, "btnFechar");
     QVERIFY(!closed.isVisible());
-    kaslo::ui::RegisterWindow("TFCargaTcp", real);
+    RegisterWindow("TFCargaTcp", real);
 
     QCOMPARE(opened.size(), size_t{2});
     QCOMPARE(opened[0].tag, 998);
@@ -493,8 +493,8 @@ class TFCargaTcpTest : public QObject {
   }
 
   void menuOpenersAreRegistered() {
-    QVERIFY(kaslo::ui::FindWindowOpener("TFCargaTcp"));
-    QVERIFY(kaslo::ui::FindWindowOpener("TFR60"));
+    QVERIFY(FindWindowOpener("TFCargaTcp"));
+    QVERIFY(FindWindowOpener("TFR60"));
   }
 };
 

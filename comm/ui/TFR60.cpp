@@ -78,7 +78,7 @@ void TFR60::btnOkClick() {
 }
 
 // The menu item's tag (998) is not the window's: the dialog chooses.
-static const kaslo::ui::WindowRegistrar kRegistrar{"TFR60", [](const kaslo::ui::OpenContext& context) {
+static const WindowRegistrar kRegistrar{"TFR60", [](const OpenContext& context) {
                                                       TFR60 dialog(context.data_dir, context.owner);
                                                       dialog.exec();
                                                     }};

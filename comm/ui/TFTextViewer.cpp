@@ -75,7 +75,7 @@ TFTextViewer::TFTextViewer(std::filesystem::path file, QWidget* owner)
   if (!in) return;
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return;
-  QString text = kaslo::ui::FromLatin1(bytes);
+  QString text = FromLatin1(bytes);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   memTexto->setPlainText(text);

@@ -44,7 +44,7 @@ TFIndexa::TFIndexa(QWidget* owner)
 }
 
 void TFIndexa::show(const std::string& text) {
-  m_ArqMdx->setText(kaslo::ui::FromUtf8(text));
+  m_ArqMdx->setText(FromUtf8(text));
   if (!isVisible()) {
     CentreOnScreen();
     QWidget::show();

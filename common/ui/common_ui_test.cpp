@@ -35,11 +35,11 @@ class CommonUiTest : public QObject {
 
   void latin1CrossesOnceEachWay() {
     const std::string latin1 = "Tributa\xE7\xF5" "es";
-    QString text = kaslo::ui::FromLatin1(latin1);
+    QString text = FromLatin1(latin1);
     QCOMPARE(text, QStringLiteral("Tributações"));
-    QCOMPARE(kaslo::ui::ToLatin1(text), latin1);
-    QCOMPARE(kaslo::ui::ToLatin1(QStringLiteral("5 €")), std::string("5 ?"));
-    QCOMPARE(kaslo::ui::FromUtf8("Versão"), QStringLiteral("Versão"));
+    QCOMPARE(ToLatin1(text), latin1);
+    QCOMPARE(ToLatin1(QStringLiteral("5 €")), std::string("5 ?"));
+    QCOMPARE(FromUtf8("Versão"), QStringLiteral("Versão"));
   }
 
   void progressWindowShowsAndHides() {
@@ -59,9 +59,9 @@ class CommonUiTest : public QObject {
   }
 
   void informationBoxShowsLinesAndAppTitle() {
-    kaslo::ui::QtMessageService service;
+    QtMessageService service;
     SeenBox seen;
-    kaslo::ui::AnswerNextBox(QMessageBox::Ok, &seen);
+    AnswerNextBox(QMessageBox::Ok, &seen);
     service.information("Diretório de dados não encontrado !\r/x/y");
     QVERIFY(seen.seen);
     QCOMPARE(seen.text, QStringLiteral("Diretório de dados não encontrado !\n/x/y"));
@@ -70,23 +70,23 @@ class CommonUiTest : public QObject {
   }
 
   void confirmationsAnswerYesAndNo() {
-    kaslo::ui::QtMessageService service;
+    QtMessageService service;
     SeenBox seen;
-    kaslo::ui::AnswerNextBox(QMessageBox::Yes, &seen);
+    AnswerNextBox(QMessageBox::Yes, &seen);
     QVERIFY(service.confirm("a\r\nb\r\nc", "ATENÇÃO"));
     QCOMPARE(seen.text, QStringLiteral("a\nb\nc"));
     QCOMPARE(seen.title, QStringLiteral("ATENÇÃO"));
     QCOMPARE(seen.icon, QMessageBox::Critical);
 
-    kaslo::ui::AnswerNextBox(QMessageBox::No, &seen);
+    AnswerNextBox(QMessageBox::No, &seen);
     QVERIFY(!service.confirm("Confirma?"));
     QCOMPARE(seen.icon, QMessageBox::Question);
   }
 
   void questionButtonsArePortuguese() {
-    kaslo::ui::QtMessageService service;
+    QtMessageService service;
     QStringList buttons;
-    kaslo::ui::WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* w) {
       auto* box = qobject_cast<QMessageBox*>(w);
       QVERIFY(box);
       for (QAbstractButton* button : box->buttons()) buttons << button->text();
@@ -97,7 +97,7 @@ class CommonUiTest : public QObject {
     QCOMPARE(buttons, (QStringList{QStringLiteral("&Não"), QStringLiteral("&Sim")}));
 
     QString cancel;
-    kaslo::ui::WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* w) {
       for (auto* button : w->findChildren<QPushButton*>())
         if (button->text() == QStringLiteral("Cancelar")) cancel = button->text();
       qobject_cast<QDialog*>(w)->reject();
@@ -108,20 +108,20 @@ class CommonUiTest : public QObject {
 
   // A question whose Yes destroys data answers No to Enter; the others Yes.
   void enterAnswersTheDefaultButton() {
-    kaslo::ui::QtMessageService service;
+    QtMessageService service;
     auto press_enter = [](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); };
-    kaslo::ui::WhenModal(press_enter);
+    WhenModal(press_enter);
     QVERIFY(!service.confirm("Confirma a exclusão deste registro ?", {}, kaslo::DefaultAnswer::kNo));
-    kaslo::ui::WhenModal(press_enter);
+    WhenModal(press_enter);
     QVERIFY(!service.confirm("Apagar?", "ATENÇÃO", kaslo::DefaultAnswer::kNo));
-    kaslo::ui::WhenModal(press_enter);
+    WhenModal(press_enter);
     QVERIFY(service.confirm("Confirma?"));
   }
 
   void inputDialogGivesTextOrCancel() {
-    kaslo::ui::QtMessageService service;
+    QtMessageService service;
     QString title, label;
-    kaslo::ui::WhenModal([&](QWidget* w) {
+    WhenModal([&](QWidget* w) {
       auto* dialog = qobject_cast<QInputDialog*>(w);
       QVERIFY(dialog);
       title = dialog->windowTitle();
@@ -136,14 +136,14 @@ class CommonUiTest : public QObject {
     QVERIFY(answer.has_value());
     QCOMPARE(*answer, std::string("03/2008"));
 
-    kaslo::ui::WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     QVERIFY(!service.input("t", "p", "").has_value());
   }
 
   void engineErrorsStopTheCommandWithTheEnginesText() {
     ScriptedMessages messages;
     RecordingProgress progress;
-    QVERIFY(!kaslo::ui::RunShowingEngineError([] {
+    QVERIFY(!RunShowingEngineError([] {
       MostraProgresso("Aguarde, processando registro...");
       throw db::Error("YCOPRO.DBF: record 12 locked by another process");
     }));
@@ -157,7 +157,7 @@ class CommonUiTest : public QObject {
         "rename", std::filesystem::path("ycopro.dbf"), std::filesystem::path("propro.dbf"),
         std::make_error_code(std::errc::permission_denied));
     messages.Clear();
-    QVERIFY(!kaslo::ui::RunShowingEngineError([&] { throw rename_failed; }));
+    QVERIFY(!RunShowingEngineError([&] { throw rename_failed; }));
     QCOMPARE(messages.texts(), std::vector<std::string>{rename_failed.what()});
   }
 
@@ -166,7 +166,7 @@ class CommonUiTest : public QObject {
     RecordingProgress progress;
     int runs = 0;
     bool boxed = false;
-    QVERIFY(kaslo::ui::RunShowingEngineError([&] { ++runs; }, [&] { boxed = true; }));
+    QVERIFY(RunShowingEngineError([&] { ++runs; }, [&] { boxed = true; }));
     QCOMPARE(runs, 1);
     QVERIFY(!boxed);
     QVERIFY(messages.messages().empty());
@@ -178,7 +178,7 @@ class CommonUiTest : public QObject {
     RecordingProgress progress;
     bool visible_then = true;
     size_t boxes_then = 99;
-    QVERIFY(!kaslo::ui::RunShowingEngineError(
+    QVERIFY(!RunShowingEngineError(
         [] {
           MostraProgresso("Aguarde...");
           throw db::Error("falhou");
@@ -196,7 +196,7 @@ class CommonUiTest : public QObject {
     ScriptedMessages messages;
     bool passed = false;
     try {
-      kaslo::ui::RunShowingEngineError([] { throw std::runtime_error("outro"); });
+      RunShowingEngineError([] { throw std::runtime_error("outro"); });
     } catch (const std::runtime_error&) {
       passed = true;
     }

@@ -28,10 +28,6 @@
 
 namespace kaslo::ui {
 
-using kaslo::ui::FromLatin1;
-using kaslo::ui::FromUtf8;
-using kaslo::ui::ToLatin1;
-using kaslo::ui::ToUtf8;
 namespace reg = kaslo::registers;
 
 namespace {
@@ -210,17 +206,17 @@ void RecordEditor::BuildFrame() {
   layout->addWidget(status);
 }
 
-void RecordEditor::SetColumns(std::vector<kaslo::ui::GridColumn> columns) {
-  model_ = new kaslo::ui::RecordTableModel(*table_, std::move(columns), this);
+void RecordEditor::SetColumns(std::vector<GridColumn> columns) {
+  model_ = new RecordTableModel(*table_, std::move(columns), this);
   Grid->setModel(model_);
   connect(Grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
-            kaslo::ui::RunShowingEngineError([&] { GridRowChanged(current.row()); });
+            RunShowingEngineError([&] { GridRowChanged(current.row()); });
           });
   connect(Grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
           [this](const QModelIndex& current) {
             if (following_ || !current.isValid()) return;
-            kaslo::ui::RunShowingEngineError([&] { GridColumnChanged(current.column()); });
+            RunShowingEngineError([&] { GridColumnChanged(current.column()); });
           });
 }
 
@@ -309,7 +305,7 @@ void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field)
   bindings_.push_back({combo, std::string(field.name), {}});
   combo->SetEditRequest([this] {
     bool editing = false;
-    kaslo::ui::RunShowingEngineError([&] { editing = EditFromControl(); });
+    RunShowingEngineError([&] { editing = EditFromControl(); });
     return editing;
   });
   const std::string name(field.name);
@@ -662,7 +658,7 @@ bool RecordEditor::eventFilter(QObject* watched, QEvent* e) {
   } else if (e->type() == QEvent::KeyPress && std::find(enter_chain_.begin(), enter_chain_.end(), w) != enter_chain_.end()) {
     auto* key = static_cast<QKeyEvent*>(e);
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
-      kaslo::ui::RunShowingEngineError([&] {
+      RunShowingEngineError([&] {
         if (EnterPressed(w)) return;
         if (w == last_field_) Gravar();
         else focusNextChild();

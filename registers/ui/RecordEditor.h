@@ -66,7 +66,7 @@ class RecordEditor : public QDialog {
   RecordEditor(QWidget* owner, const std::filesystem::path& data_dir, Options options);
 
   // ---- building (from the subclass's constructor)
-  void SetColumns(std::vector<kaslo::ui::GridColumn> columns);
+  void SetColumns(std::vector<GridColumn> columns);
   QWidget* Target() const { return Target_; }
   // An edit box bound to a field. `show` gives the text shown for the row
   // (a display format); by default the field as stored. The box takes only
@@ -134,7 +134,7 @@ class RecordEditor : public QDialog {
   // engine's text, and the window stays usable.
   template <class F>
   static auto Guard(F command) {
-    return [command] { kaslo::ui::RunShowingEngineError(command); };
+    return [command] { RunShowingEngineError(command); };
   }
   void SyncState();       // SetBrowseState or SetEditingState by the table's mode
   void SetBrowseState();
@@ -195,7 +195,7 @@ class RecordEditor : public QDialog {
   void ShowHintOf(QWidget* control);
 
   Options options_;
-  kaslo::ui::RecordTableModel* model_ = nullptr;
+  RecordTableModel* model_ = nullptr;
   QToolBar* SpeedBar1 = nullptr;
   QMenuBar* MainMenu1 = nullptr;
   QWidget* Target_ = nullptr;

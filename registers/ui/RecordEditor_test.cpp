@@ -61,7 +61,7 @@ std::vector<double> Codes(const db::Database& db) {
 // on the record to choose.
 std::string PickAndClose(RecordEditor& picker) {
   picker.hide();
-  kaslo::ui::WhenModal([](QWidget* dialog) { dialog->close(); });
+  WhenModal([](QWidget* dialog) { dialog->close(); });
   return RecordEditor::Pick(picker);
 }
 
@@ -202,7 +202,7 @@ class FrameTest : public QObject {
     grid->setCurrentIndex(grid->model()->index(0, 0));
     QCOMPARE(w.windowTitle(), QStringLiteral("Cadastro de Departamentos   -   Ordenado por Código"));
 
-    kaslo::ui::WhenModal([](QWidget* dialog) {
+    WhenModal([](QWidget* dialog) {
       QCOMPARE(dialog->size(), QSize(358, 72));
       QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Digite o código e tecle ENTER"));
       auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
@@ -296,7 +296,7 @@ class FrameTest : public QObject {
     shown_is_highlighted();
     QCOMPARE(Edit(w, "DEP_DESCR")->text(), QStringLiteral("ADEGA"));
 
-    kaslo::ui::WhenModal([](QWidget* dialog) {
+    WhenModal([](QWidget* dialog) {
       auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
       QTest::keyClicks(edit, "PA");
       QTest::keyClick(edit, Qt::Key_Return);
@@ -421,7 +421,7 @@ class FrameTest : public QObject {
     ScriptedMessages messages;
     TFCadGrpDepto w(nullptr, dir.path());
     ShowActive(w);
-    kaslo::ui::WhenModal([](QWidget* dialog) {
+    WhenModal([](QWidget* dialog) {
       // the group code alone, not group;department
       QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Digite o código e tecle ENTER"));
       auto* edit = dialog->findChild<QLineEdit*>("cProcurar");

@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> Latin1List(const QStringList& list) {
   std::vector<std::string> out;
-  for (const QString& s : list) out.push_back(kaslo::ui::ToLatin1(s));
+  for (const QString& s : list) out.push_back(ToLatin1(s));
   return out;
 }
 
@@ -38,13 +38,13 @@ void TDBComboQuelbrix::SetValues(const QStringList& values) {
 void TDBComboQuelbrix::ShowStored(const QString& stored) {
   stored_ = stored;
   touched_ = false;
-  setCurrentIndex(kaslo::registers::ComboIndexOf(Latin1List(values_), kaslo::ui::ToLatin1(stored)));
+  setCurrentIndex(kaslo::registers::ComboIndexOf(Latin1List(values_), ToLatin1(stored)));
 }
 
 QString TDBComboQuelbrix::Value() const {
   if (currentIndex() < 0) return {};
-  return kaslo::ui::FromLatin1(
-      kaslo::registers::ComboValueOf(Latin1List(items_), Latin1List(values_), kaslo::ui::ToLatin1(currentText())));
+  return FromLatin1(
+      kaslo::registers::ComboValueOf(Latin1List(items_), Latin1List(values_), ToLatin1(currentText())));
 }
 
 void TDBComboQuelbrix::Choose(const QString& value) {

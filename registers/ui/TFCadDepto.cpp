@@ -20,13 +20,11 @@
 
 namespace kaslo::ui {
 
-using kaslo::ui::FromLatin1;
-using kaslo::ui::ToLatin1;
 namespace reg = kaslo::registers;
 
 namespace {
 
-const kaslo::ui::WindowRegistrar kRegistrar{"TFCadDepto", [](const kaslo::ui::OpenContext& context) {
+const WindowRegistrar kRegistrar{"TFCadDepto", [](const OpenContext& context) {
                                               TFCadDepto window(context.owner, context.data_dir);
                                               window.exec();
                                             }};

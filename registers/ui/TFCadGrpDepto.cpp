@@ -20,13 +20,11 @@
 
 namespace kaslo::ui {
 
-using kaslo::ui::FromLatin1;
-using kaslo::ui::ToLatin1;
 namespace reg = kaslo::registers;
 
 namespace {
 
-const kaslo::ui::WindowRegistrar kRegistrar{"TFCadGrpDepto", [](const kaslo::ui::OpenContext& context) {
+const WindowRegistrar kRegistrar{"TFCadGrpDepto", [](const OpenContext& context) {
                                               TFCadGrpDepto window(context.owner, context.data_dir);
                                               window.exec();
                                             }};

@@ -23,14 +23,11 @@
 
 namespace kaslo::ui {
 
-using kaslo::ui::FromLatin1;
-using kaslo::ui::FromUtf8;
-using kaslo::ui::ToLatin1;
 namespace reg = kaslo::registers;
 
 namespace {
 
-const kaslo::ui::WindowRegistrar kRegistrar{"TFCadProd_DB", [](const kaslo::ui::OpenContext& context) {
+const WindowRegistrar kRegistrar{"TFCadProd_DB", [](const OpenContext& context) {
                                               TFCadProd_DB window(context.owner, context.data_dir);
                                               window.exec();
                                             }};

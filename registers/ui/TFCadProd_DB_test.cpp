@@ -198,7 +198,7 @@ class ProductWindowTest : public QObject {
     TFCadProd_DB w(nullptr, dir.path());
     ShowActive(w);
     Action(w, "Incluir")->trigger();
-    kaslo::ui::WhenModal([](QWidget* dialog) {
+    WhenModal([](QWidget* dialog) {
       auto* picker = qobject_cast<TFCadGrpDepto*>(dialog);
       QVERIFY(picker);
       picker->MainTable().findKey({2.0, 5.0});
@@ -441,7 +441,7 @@ class ProductWindowTest : public QObject {
     Action(w, "Alterar")->trigger();
     QVERIFY(!Edit(w, "PRO_DEPTO")->text().isEmpty());
     QVERIFY(!Edit(w, "PRO_GRUPO")->text().isEmpty());
-    kaslo::ui::WhenModal([](QWidget* dialog) { dialog->close(); });
+    WhenModal([](QWidget* dialog) { dialog->close(); });
     w.findChild<QToolButton*>("btnPRO_DEPTO")->click();
     QCOMPARE(Edit(w, "PRO_DEPTO")->text(), QString());
     QCOMPARE(Edit(w, "PRO_GRUPO")->text(), QString());
@@ -493,7 +493,7 @@ class ProductWindowTest : public QObject {
     const QString typed = QString::fromStdString(last.substr(0, last.size() - 1));
     t.first();
     bool closed_on_missing = true;
-    kaslo::ui::WhenModal([&](QWidget* dialog) {
+    WhenModal([&](QWidget* dialog) {
       QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Digite o código e tecle ENTER"));
       auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
       QTest::keyClicks(edit, "0");  // a code no product has: the nearest is shown
@@ -513,7 +513,7 @@ class ProductWindowTest : public QObject {
     // ordered by description the dialog takes any text
     auto* grid = w.findChild<QTableView*>("Grid");
     grid->setCurrentIndex(grid->model()->index(0, 1));
-    kaslo::ui::WhenModal([](QWidget* dialog) {
+    WhenModal([](QWidget* dialog) {
       QCOMPARE(dialog->findChild<QGroupBox*>("GB")->title(), QStringLiteral("Procurar registro por [ Descrição ]  "));
       auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
       QTest::keyClicks(edit, "ZZZ");
@@ -527,7 +527,7 @@ class ProductWindowTest : public QObject {
     grid->setCurrentIndex(grid->model()->index(0, 0));
     for (const char* code : {"200000000037", "200000000037-4"}) {
       t.first();
-      kaslo::ui::WhenModal([code](QWidget* dialog) {
+      WhenModal([code](QWidget* dialog) {
         auto* edit = dialog->findChild<QLineEdit*>("cProcurar");
         QTest::keyClicks(edit, code);
         QCOMPARE(edit->text(), QString::fromLatin1(code));

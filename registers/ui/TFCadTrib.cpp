@@ -17,7 +17,7 @@ namespace kaslo::ui {
 
 namespace {
 
-const kaslo::ui::WindowRegistrar kRegistrar{"TFCadTrib", [](const kaslo::ui::OpenContext& context) {
+const WindowRegistrar kRegistrar{"TFCadTrib", [](const OpenContext& context) {
                                               TFCadTrib window(context.owner, context.data_dir);
                                               window.exec();
                                             }};
@@ -34,13 +34,13 @@ TFCadTrib::TFCadTrib(QWidget* owner, const std::filesystem::path& data_dir)
   SetColumns({
       {std::string(ycotrb::TRB_CODIGO.name), QStringLiteral("Código"),
        [](const db::Table& t, uint32_t rec) {
-         return kaslo::ui::FromLatin1(t.getStringAt(rec, ycotrb::TRB_CODIGO)).rightJustified(2, QLatin1Char('0'));
+         return FromLatin1(t.getStringAt(rec, ycotrb::TRB_CODIGO)).rightJustified(2, QLatin1Char('0'));
        }},
       {std::string(ycotrb::TRB_DESCR.name), QStringLiteral("Descrição")},
   });
   Grid->setColumnWidth(0, 70);
   // the shading follows the current tag's key fields
-  auto* model = static_cast<kaslo::ui::RecordTableModel*>(Grid->model());
+  auto* model = static_cast<RecordTableModel*>(Grid->model());
   model->background = [this, model](int column) {
     for (const std::string& field : table_->tagFields(table_->tag())) {
       if (QString::fromStdString(field).compare(QString::fromStdString(model->columns()[column].field),
@@ -62,7 +62,7 @@ TFCadTrib::TFCadTrib(QWidget* owner, const std::filesystem::path& data_dir)
     return e;
   };
   edit(ycotrb::TRB_CODIGO, QStringLiteral("Código:"), [](const db::Table& t) {
-    return kaslo::ui::FromLatin1(t.getString(ycotrb::TRB_CODIGO)).rightJustified(2, QLatin1Char('0'));
+    return FromLatin1(t.getString(ycotrb::TRB_CODIGO)).rightJustified(2, QLatin1Char('0'));
   });
   edit(ycotrb::TRB_DESCR, QStringLiteral("Descrição:"));
   edit(ycotrb::TRB_LEGEND, QStringLiteral("Legenda:"))->setAlignment(Qt::AlignCenter);

@@ -50,7 +50,7 @@ TFLocaliza::TFLocaliza(QWidget* caller, db::Table& table, const std::vector<std:
     is_date.push_back(info.type == db::FieldType::kDate);
     if (i == 0) numeric_ = info.type == db::FieldType::kNumeric || info.type == db::FieldType::kFloat;
   }
-  GB->setTitle(kaslo::ui::FromUtf8(kaslo::registers::FindCaption(description_search, labels, is_date)));
+  GB->setTitle(FromUtf8(kaslo::registers::FindCaption(description_search, labels, is_date)));
 
   if (caller) {
     QWidget* window = caller->window();
@@ -62,7 +62,7 @@ TFLocaliza::TFLocaliza(QWidget* caller, db::Table& table, const std::vector<std:
 }
 
 std::string TFLocaliza::Key() const {
-  const std::string typed = kaslo::ui::ToLatin1(cProcurar->text());
+  const std::string typed = ToLatin1(cProcurar->text());
   return rule_.key ? rule_.key(typed) : typed;
 }
 
@@ -72,7 +72,7 @@ void TFLocaliza::cProcurarChange(const QString&) {
 }
 
 void TFLocaliza::EnterPressed() {
-  const bool products = kaslo::ui::FromLatin1(table_.fileName()).toUpper() == QStringLiteral("YCOPRO.DBF");
+  const bool products = FromLatin1(table_.fileName()).toUpper() == QStringLiteral("YCOPRO.DBF");
   if (!description_search && products) {
     const std::string code = table_.eof() || table_.recNo() == 0 ? std::string() : table_.getString(ycopro::PRO_PLU);
     if (code != Key()) {

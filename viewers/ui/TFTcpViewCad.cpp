@@ -21,8 +21,6 @@ namespace kaslo::ui {
 
 namespace {
 
-using kaslo::ui::FromUtf8;
-using kaslo::ui::ToUtf8;
 namespace viewers = kaslo::viewers;
 
 constexpr int kWidth = 960;
@@ -64,7 +62,7 @@ void SizeColumns(QTableWidget* grid) {
 
 }  // namespace
 
-TFTcpViewCad::TFTcpViewCad(const kaslo::ui::OpenContext& context)
+TFTcpViewCad::TFTcpViewCad(const OpenContext& context)
     : QDialog(context.owner),
       db_(context.data_dir),
       job_{context.tag, context.terminal, context.file},
@@ -142,7 +140,7 @@ void TFTcpViewCad::FormShow() {
     return;
   }
   // On an engine error the empty grid is in place before the box.
-  if (!kaslo::ui::RunShowingEngineError([&] { grid = viewers::DisplayRegister(db_, job_); },
+  if (!RunShowingEngineError([&] { grid = viewers::DisplayRegister(db_, job_); },
                                         [&] { ShowGrid(grid); })) {
     return;
   }
@@ -207,7 +205,7 @@ void TFTcpViewCad::BtnSubClick() {
   viewers::ReplaceOutcome outcome;
   // An engine failure outside the row walk (a table another station holds,
   // a file that cannot be renamed) reaches the user with its own text.
-  if (!kaslo::ui::RunShowingEngineError([&] { outcome = viewers::ReplaceRegister(db_, job_.kind, GridCells()); })) {
+  if (!RunShowingEngineError([&] { outcome = viewers::ReplaceRegister(db_, job_.kind, GridCells()); })) {
     return;
   }
   if (!outcome.message.empty()) kaslo::Messages().information(outcome.message);
@@ -217,8 +215,8 @@ void TFTcpViewCad::btnCancelaClick() { reject(); }
 
 // Only the registers decoded here are offered: for any other job kind the
 // communication window's request opens nothing.
-static const kaslo::ui::WindowRegistrar kRegistrar{
-    "TFTcpViewCad", [](const kaslo::ui::OpenContext& context) {
+static const WindowRegistrar kRegistrar{
+    "TFTcpViewCad", [](const OpenContext& context) {
       if (!kaslo::viewers::IsRegisterKind(context.tag)) return;
       TFTcpViewCad window(context);
       window.exec();

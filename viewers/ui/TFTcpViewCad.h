@@ -31,7 +31,7 @@ class TFTcpViewCad final : public QDialog {
   // kaslo::viewers::IsRegisterKind accepts. The display runs when the window
   // is first shown; an engine error of the display or of a replacement is
   // shown with the engine's own text.
-  explicit TFTcpViewCad(const kaslo::ui::OpenContext& context);
+  explicit TFTcpViewCad(const OpenContext& context);
 
  protected:
   void showEvent(QShowEvent* event) override;

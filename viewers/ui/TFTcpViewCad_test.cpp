@@ -74,7 +74,7 @@ std::string ClientRecord(const std::string& code4, const std::string& tax14, con
          CompletaDireita("", 40) + std::string(1, status) + std::string(8, ' ');
 }
 
-QString Q(const std::string& utf8) { return kaslo::ui::FromUtf8(utf8); }
+QString Q(const std::string& utf8) { return FromUtf8(utf8); }
 
 }  // namespace
 
@@ -92,16 +92,16 @@ class TFTcpViewCadTest : public QObject {
     return p;
   }
 
-  kaslo::ui::OpenContext Context(int kind, const std::string& title, const std::string& file) {
+  OpenContext Context(int kind, const std::string& title, const std::string& file) {
     return {nullptr, dir_, kind, title, "1", "127.0.0.1", dir_ / file};
   }
 
   // Opens the viewer as the communication window does, runs act on it once
   // its display is done, and closes it if act left it open. False when no
   // viewer appeared.
-  bool Open(const kaslo::ui::OpenContext& context, const std::function<void(TFTcpViewCad&)>& act) {
+  bool Open(const OpenContext& context, const std::function<void(TFTcpViewCad&)>& act) {
     bool ran = false;
-    kaslo::ui::WhenModal(
+    WhenModal(
         [&](QWidget* w) {
           if (auto* viewer = qobject_cast<TFTcpViewCad*>(w)) {
             ran = true;
@@ -110,7 +110,7 @@ class TFTcpViewCadTest : public QObject {
           if (w->isVisible()) w->close();
         },
         60000);
-    const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener("TFTcpViewCad");
+    const WindowOpener* opener = FindWindowOpener("TFTcpViewCad");
     if (!opener) return false;
     (*opener)(context);
     return ran;
@@ -499,7 +499,7 @@ class TFTcpViewCadTest : public QObject {
 
   void kindsNotDecodedHereOpenNoWindow() {
     ScriptedMessages messages;
-    const kaslo::ui::WindowOpener* opener = kaslo::ui::FindWindowOpener("TFTcpViewCad");
+    const WindowOpener* opener = FindWindowOpener("TFTcpViewCad");
     QVERIFY(opener);
     Write("Sfinaliz1.rec", "01DINHEIRO");
     (*opener)(Context(12, "Leitura de Configuração de Finalizadoras", "Sfinaliz1.rec"));
