@@ -35,6 +35,14 @@ std::vector<std::string> ReceivedFileNames(int kind, int terminal, std::string_v
   return names;
 }
 
+std::optional<RegisterFiles> RegisterFilesOf(int kind, const std::filesystem::path& dir, int terminal) {
+  const JobKind* job = FindJob(kind);
+  if (!job || DataViewOf(*job) != DataView::kRegisterViewer) return std::nullopt;
+  RegisterFiles files{dir / StoredName('S', job->register_name, terminal), {}};
+  if (!job->companion.empty()) files.companion = dir / StoredName('S', job->companion, terminal);
+  return files;
+}
+
 ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::optional<TerminalRow>& row) {
   ViewTarget target;
   if (!row) {
@@ -76,11 +84,9 @@ ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::opt
     case DataView::kRegisterViewer:
       break;
   }
-  std::filesystem::path p = dir / StoredName('S', reg, n);
-  if (!std::filesystem::exists(p)) return missing(p);
-  ViewTarget t{ViewTarget::kRegisterViewer, {}, p, {}};
-  if (!job->companion.empty()) t.companion = dir / StoredName('S', job->companion, n);
-  return t;
+  const RegisterFiles files = *RegisterFilesOf(kind, dir, n);
+  if (!std::filesystem::exists(files.file)) return missing(files.file);
+  return {ViewTarget::kRegisterViewer, {}, files.file, files.companion};
 }
 
 }  // namespace kaslo::comm

@@ -39,6 +39,16 @@ struct ViewTarget {
   std::filesystem::path companion;  // jobs 12 and 20: the other payment-type file
 };
 
+// The reception file a register reading of job `kind` leaves in `dir` for
+// terminal `terminal`, and the companion file of the payment-type readings
+// (12: "Sfinaliz" + n + ".rec", 20: "Scfgfinal" + n + ".rec"; empty for the
+// others). nullopt for a kind whose data the register viewer does not show.
+struct RegisterFiles {
+  std::filesystem::path file;
+  std::filesystem::path companion;
+};
+std::optional<RegisterFiles> RegisterFilesOf(int kind, const std::filesystem::path& dir, int terminal);
+
 // What "&Visualizar Dados" does for job `kind` on the selected row (nullopt
 // when no row is selected), with the received files in `dir`.
 ViewTarget DataToView(int kind, const std::filesystem::path& dir, const std::optional<TerminalRow>& row);

@@ -9,7 +9,10 @@
 #include <system_error>
 
 #include "comm/job_table.h"
+#include "comm/received_files.h"
+#include "common/numbers.h"
 #include "viewers/client_register.h"
+#include "viewers/config_registers.h"
 #include "viewers/product_register.h"
 #include "viewers/text_registers.h"
 
@@ -31,15 +34,41 @@ RegisterGrid FromFile(const db::Database&, const ViewerJob& job) {
   return Display(job.reception_file);
 }
 
+template <RegisterGrid (*Display)(const db::Database&, const std::filesystem::path&)>
+RegisterGrid FromTableAndFile(const db::Database& db, const ViewerJob& job) {
+  return Display(db, job.reception_file);
+}
+
 RegisterGrid Products(const db::Database& db, const ViewerJob& job) {
   return DisplayProducts(db, job.reception_file, db.pathFor(IdentificationFileName(job.terminal)));
 }
 
-// The readings the viewer shows, and what "&Substituir Cadastro" writes.
+// 12 reads the configuration file with the names as its companion, 20 the
+// other way round.
+RegisterGrid PaymentConfig(const db::Database&, const ViewerJob& job) {
+  return DisplayPaymentConfig(job.companion, job.reception_file);
+}
+
+RegisterGrid Payments(const db::Database&, const ViewerJob& job) {
+  return DisplayPayments(job.reception_file, job.companion);
+}
+
+// The two other lines of the parameters lie beside the peripherals' file.
+RegisterGrid Parameters(const db::Database&, const ViewerJob& job) {
+  const std::filesystem::path dir = job.reception_file.parent_path();
+  return DisplayParameters(job.reception_file, dir / ReceptionFileName("codbarra", job.terminal),
+                           dir / ReceptionFileName("flags", job.terminal));
+}
+
+RegisterGrid EmptyGrid(const db::Database&, const ViewerJob&) { return {}; }
+
+// The readings the viewer shows, and what "&Substituir Cadastro" writes
+// (nothing: view only).
 struct RegisterView {
   int kind;
   RegisterGrid (*display)(const db::Database&, const ViewerJob&);
   ReplaceOutcome (*replace)(const db::Database&, const RegisterGrid&);
+  bool quiet = false;  // no progress window while the display runs
 };
 
 constexpr RegisterView kViews[] = {
@@ -47,10 +76,19 @@ constexpr RegisterView kViews[] = {
     {kLeituraVendedores, FromFile<DisplaySellers>, ReplaceSellers},
     {kLeituraGrupos, FromFile<DisplayGroups>, ReplaceGroups},
     {kLeituraDepartamentos, FromFile<DisplayDepartments>, ReplaceDepartments},
+    {kLeituraCfgFinalizadoras, PaymentConfig, ReplacePaymentConfig},
+    {kLeituraParametros, Parameters, ReplaceParameters},
+    {kLeituraDescontos, FromFile<DisplayDiscounts>, ReplaceDiscounts},
+    {kLeituraMensagem, FromFile<DisplaySaleMessage>, ReplaceSaleMessage},
     {kLeituraClientes, FromFile<DisplayClients>, ReplaceClients},
-    // The store configuration has no display yet: an empty grid, nothing written.
-    {kLeituraConfigLoja, [](const db::Database&, const ViewerJob&) { return RegisterGrid{}; }, NothingReplaced},
+    // The store configuration has no display of its own: an empty grid,
+    // nothing written after the confirmation.
+    {kLeituraConfigLoja, EmptyGrid, NothingReplaced},
     {kLeituraProdutos, Products, ReplaceProducts},
+    {kLeituraDataHora, FromFile<DisplayDateTime>, nullptr, true},
+    {kLeituraFinalizadoras, Payments, ReplacePayments},
+    {kLeituraTeclado, FromTableAndFile<DisplayKeyboard>, ReplaceKeyboard},
+    {kLeituraDadosLoja, FromFile<DisplayStoreData>, nullptr},
 };
 
 const RegisterView& ViewOf(int kind) {
@@ -77,9 +115,29 @@ FileStamp ReceptionFileStamp(const std::filesystem::path& file) {
   return {date, time};
 }
 
+ViewerJob ReceivedJob(const std::filesystem::path& dir, int kind, std::string_view terminal) {
+  ViewOf(kind);
+  const std::optional<comm::RegisterFiles> files =
+      comm::RegisterFilesOf(kind, dir, static_cast<int>(TextoParaInteiro(terminal)));
+  if (!files) NotARegister(kind);
+  return {kind, std::string(terminal), files->file, files->companion};
+}
+
 bool IsRegisterKind(int kind) {
   return std::any_of(std::begin(kViews), std::end(kViews), [kind](const RegisterView& v) { return v.kind == kind; });
 }
+
+bool HasDisplay(int kind) { return IsRegisterKind(kind) && ViewOf(kind).display != EmptyGrid; }
+
+bool IsViewOnly(int kind) { return IsRegisterKind(kind) && ViewOf(kind).replace == nullptr; }
+
+bool HasReplacement(int kind) {
+  if (!IsRegisterKind(kind)) return false;
+  const RegisterView& view = ViewOf(kind);
+  return view.replace != nullptr && view.replace != NothingReplaced;
+}
+
+bool DisplaysQuietly(int kind) { return IsRegisterKind(kind) && ViewOf(kind).quiet; }
 
 std::string_view RegisterName(int kind) {
   const comm::JobKind* job = IsRegisterKind(kind) ? comm::FindJob(kind) : nullptr;
@@ -89,7 +147,10 @@ std::string_view RegisterName(int kind) {
 RegisterGrid DisplayRegister(const db::Database& db, const ViewerJob& job) { return ViewOf(job.kind).display(db, job); }
 
 ReplaceOutcome ReplaceRegister(const db::Database& db, int kind, const RegisterGrid& grid) {
-  return ViewOf(kind).replace(db, grid);
+  const RegisterView& view = ViewOf(kind);
+  if (!view.replace)
+    throw std::invalid_argument("job kind " + std::to_string(kind) + " is view only: nothing is replaced");
+  return view.replace(db, grid);
 }
 
 }  // namespace kaslo::viewers
