@@ -53,11 +53,11 @@ std::string SimNao(char flag) { return flag == 'S' ? "SIM" : "NÃO"; }
 
 ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_message,
                            const std::function<void()>& remove_previous,
-                           const std::function<void(const GridRow&)>& write_row) {
+                           const std::function<void(const GridRow&)>& write_row, std::string_view first_text) {
   ReplaceOutcome outcome;
-  ScopedProgress progress(kEliminandoAnteriores);
+  ScopedProgress progress(first_text);
   remove_previous();
-  progress.text(kProcessandoAtuais);
+  if (first_text != kProcessandoAtuais) progress.text(kProcessandoAtuais);
   for (const GridRow& row : grid.rows) {
     if (!(CellNumber(Cell(row, 0)) > 0)) continue;
     try {

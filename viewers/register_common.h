@@ -52,10 +52,12 @@ std::string SimNao(char flag);
 // failure_message and the engine's text, and the rows written stay. A
 // db::Error from remove_previous is not caught (nothing was removed or the
 // engine says what was). On success the message is "Substituição de
-// cadastro completa !".
+// cadastro completa !". A replacement that announces no removal passes
+// kProcessandoAtuais as first_text.
 ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_message,
                            const std::function<void()>& remove_previous,
-                           const std::function<void(const GridRow&)>& write_row);
+                           const std::function<void(const GridRow&)>& write_row,
+                           std::string_view first_text = kEliminandoAnteriores);
 
 // DELETE FROM <table>: opens the table exclusively, removes every row and
 // returns it open, for the inserts that follow. Throws db::Error when the

@@ -43,6 +43,9 @@ inline constexpr std::string_view kSubstituicaoCompleta = "Substituição de cad
 inline constexpr std::string_view kProcessandoRecebidos = "Aguarde, processando arquivos recebidos...";
 inline constexpr std::string_view kEliminandoAnteriores = "Aguarde, eliminando registros anteriores...";
 inline constexpr std::string_view kProcessandoAtuais = "Aguarde, processando registros atuais...";
+// The failure messages of the replacements, with and without the "!".
+inline constexpr std::string_view kErroIncluir = "Erro ao tentar incluir novo registro";
+inline constexpr std::string_view kErroIncluirExclamacao = "Erro ao tentar incluir novo registro!";
 
 // The window's caption after a display: job title + " - Total de Registros [ "
 // + number of data rows + " ]".

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <map>
 
+#include "comm/job_table.h"
 #include "common/numbers.h"
 #include "db/tables/ycoope.h"
 #include "viewers/test_support.h"
@@ -38,13 +39,20 @@ TEST_F(RegisterViewerTest, DisplaysWriteNothing) {
   WriteFile("Scodbarra3.rec", "PN00000");
   WriteFile("Sid3.rec", std::string(21, '0') + "5");
   WriteFile("SProds3.rec", CompactaBCD("000000001234") + std::string(80, ' '));
+  WriteFile("Sfinaliz3.rec", "DINHEIRO       ");
+  WriteFile("Scfgfinal3.rec", "00150SS1S");
+  WriteFile("Steclado3.rec", "271200");
   auto before = Snapshot();
   for (int kind : {kLeituraOperadores, kLeituraVendedores, kLeituraGrupos, kLeituraDepartamentos,
-                   kLeituraClientes, kLeituraConfigLoja, kLeituraProdutos}) {
-    std::string file = ReceptionFileName(RegisterName(kind), "3");
-    RegisterGrid grid = DisplayRegister(*db_, {kind, "3", dir_ / file});
+                   kLeituraClientes, kLeituraConfigLoja, kLeituraProdutos, kLeituraCfgFinalizadoras,
+                   kLeituraFinalizadoras, kLeituraTeclado}) {
+    RegisterGrid grid = DisplayRegister(*db_, ReceivedJob(dir_, kind, "3"));
     EXPECT_EQ(kind == kLeituraConfigLoja ? 0u : 1u, grid.rows.size()) << kind;
   }
+  // The fixed displays keep their rows whatever came back.
+  const std::map<int, size_t> fixed = {{kLeituraParametros, 9}, {kLeituraDescontos, 2}, {kLeituraMensagem, 4},
+                                       {kLeituraDataHora, 1}, {kLeituraDadosLoja, 4}};
+  for (auto [kind, rows] : fixed) EXPECT_EQ(rows, DisplayRegister(*db_, ReceivedJob(dir_, kind, "3")).rows.size());
   EXPECT_EQ(before, Snapshot());
 }
 
@@ -64,10 +72,21 @@ TEST_F(RegisterViewerTest, StoreConfigurationHasNoGridAndReplacesNothing) {
 TEST_F(RegisterViewerTest, KindsAndFileNames) {
   EXPECT_EQ("Suser3.rec", ReceptionFileName(RegisterName(kLeituraOperadores), "3"));
   EXPECT_EQ("SClient12.rec", ReceptionFileName(RegisterName(kLeituraClientes), "12"));
-  EXPECT_TRUE(IsRegisterKind(kLeituraProdutos));
-  EXPECT_FALSE(IsRegisterKind(12));  // payment types are decoded elsewhere
-  EXPECT_THROW(DisplayRegister(*db_, {13, "3", dir_ / "Sperif3.rec"}), std::invalid_argument);
+  // Every reading but the LOG's is shown here.
+  for (int kind = 8; kind <= 24; ++kind) EXPECT_EQ(IsRegisterKind(kind), kind != 22 && kind != 23) << kind;
+  EXPECT_EQ("Steclado3.rec", ReceivedJob(dir_, kLeituraTeclado, "3").reception_file.filename().string());
+  EXPECT_EQ("", ReceivedJob(dir_, kLeituraTeclado, "3").companion.string());
+  EXPECT_THROW(DisplayRegister(*db_, {1, "3", dir_ / "GX3.rec"}), std::invalid_argument);
   EXPECT_THROW(ReplaceRegister(*db_, 19, {}), std::invalid_argument);
+}
+
+// "&Visualizar Dados" opens the viewer for every reading whose data are no
+// text: each of them must be a kind shown here.
+TEST(RegisterViewerKinds, EveryReadingForTheViewerIsShownHere) {
+  for (const comm::JobKind& job : comm::JobTable()) {
+    const bool for_viewer = comm::DataViewOf(job) == comm::DataView::kRegisterViewer;
+    EXPECT_EQ(for_viewer, IsRegisterKind(job.kind)) << job.kind;
+  }
 }
 
 TEST_F(RegisterViewerTest, FileStampIsTheLocalModificationTime) {

@@ -50,7 +50,4 @@ RegisterGrid DisplayDepartments(const std::filesystem::path& file);
 // fields stay blank. Failure message: "Erro ao tentar incluir novo registro!".
 ReplaceOutcome ReplaceDepartments(const db::Database& db, const RegisterGrid& grid);
 
-inline constexpr std::string_view kErroIncluir = "Erro ao tentar incluir novo registro";
-inline constexpr std::string_view kErroIncluirExclamacao = "Erro ao tentar incluir novo registro!";
-
 }  // namespace kaslo::viewers

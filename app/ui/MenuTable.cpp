@@ -1,8 +1,6 @@
 // The items of the main menu, in display order.
 #include "app/ui/MenuTable.h"
 
-#include "comm/job_table.h"
-#include "viewers/register_viewer.h"
 
 namespace kaslo::ui {
 
@@ -80,11 +78,5 @@ const MenuItemDef kItems[] = {
 }  // namespace
 
 std::span<const MenuItemDef> MainMenuItems() { return kItems; }
-
-bool AwaitsViewer(const MenuItemDef& item) {
-  if (item.target != kCarga) return false;
-  const comm::JobKind* job = comm::FindJob(item.tag);
-  return job && comm::DataViewOf(*job) == comm::DataView::kRegisterViewer && !viewers::IsRegisterKind(item.tag);
-}
 
 }  // namespace kaslo::ui

@@ -30,9 +30,4 @@ struct MenuItemDef {
 
 std::span<const MenuItemDef> MainMenuItems();
 
-// An item whose window exists but cannot show what it brings yet: a reading
-// for the register viewer that the viewer has no display of. Such items
-// stay disabled.
-bool AwaitsViewer(const MenuItemDef& item);
-
 }  // namespace kaslo::ui

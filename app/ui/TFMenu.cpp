@@ -123,8 +123,7 @@ void TFMenu::BuildMenu() {
     if (!item.shortcut.empty()) action->setShortcut(QKeySequence(FromUtf8(item.shortcut)));
     if (item.hidden) action->setVisible(false);
     const bool available = item.action == MenuAction::kSubmenu || item.action == MenuAction::kSeparator ||
-                           OwnHandler(item.target) ||
-                           (FindWindowOpener(item.target) && !AwaitsViewer(item));
+                           OwnHandler(item.target) || FindWindowOpener(item.target);
     // A window that is not part of the program yet is shown but cannot be chosen.
     action->setEnabled(available);
   }

@@ -160,13 +160,13 @@ class TFMenuTest : public QObject {
     QVERIFY(!Item(menu, "Menu129")->isEnabled());
   }
 
-  void communicationItemsOpenTheWindowButConfigurationReadingsWait() {
+  void communicationItemsOpenTheWindow() {
     ScriptedMessages messages;
     TFMenu menu(dir_);
     for (const char* item : {"Menu093", "Menu092", "Menu111", "Menu110", "Menu104", "Menu099", "Menu101", "Menu147",
-                             "Menu098", "Menu096", "Menu124", "Menu100", "Menu105", "Menu109", "Menu035"})
+                             "Menu098", "Menu096", "Menu124", "Menu100", "Menu105", "Menu109", "Menu035", "Menu146",
+                             "Menu150", "Menu152", "Menu155"})
       QVERIFY2(Item(menu, item)->isEnabled(), item);
-    for (const char* item : {"Menu146", "Menu150", "Menu152", "Menu155"}) QVERIFY2(!Item(menu, item)->isEnabled(), item);
   }
 
   void mainWindowLooksAsItShould() {

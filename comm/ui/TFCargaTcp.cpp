@@ -340,6 +340,7 @@ void TFCargaTcp::btnVisualizarClick() {
       context.terminal = row->caption;
       context.address = row->address;
       context.file = target.file;
+      context.companion = target.companion;
       RunShowingEngineError([&] { (*opener)(context); });
       return;
     }

@@ -37,6 +37,7 @@ struct OpenContext {
   std::string terminal;             // terminal number, as the list shows it
   std::string address;              // terminal address, as the list shows it
   std::filesystem::path file;       // the main reception file
+  std::filesystem::path companion;  // the payment types' second file (jobs 12, 20)
 };
 
 using WindowOpener = std::function<void(const OpenContext&)>;

@@ -65,7 +65,7 @@ void SizeColumns(QTableWidget* grid) {
 TFTcpViewCad::TFTcpViewCad(const OpenContext& context)
     : QDialog(context.owner),
       db_(context.data_dir),
-      job_{context.tag, context.terminal, context.file},
+      job_{context.tag, context.terminal, context.file, context.companion},
       title_(context.title),
       GBTer(new QGroupBox(QStringLiteral("  Dados do Terminal  "), this)),
       GBGeral(new QGroupBox(QStringLiteral("  Dados do Cadastro  "), this)),
@@ -132,10 +132,12 @@ void TFTcpViewCad::showEvent(QShowEvent* event) {
 
 void TFTcpViewCad::FormShow() {
   viewers::RegisterGrid grid;
-  if (!viewers::IsRegisterKind(job_.kind)) {
-    // Nothing to show or write for a kind decoded elsewhere.
+  if (!viewers::IsRegisterKind(job_.kind) || viewers::IsViewOnly(job_.kind)) {
     BtnSub->setEnabled(false);
     BtnSub->setVisible(false);
+  }
+  if (!viewers::IsRegisterKind(job_.kind)) {
+    // Nothing to show or write for a kind decoded elsewhere.
     ShowGrid(grid);
     return;
   }
@@ -146,7 +148,7 @@ void TFTcpViewCad::FormShow() {
   }
   ShowGrid(grid);
   // A file the display refused would replace the table with nothing.
-  BtnSub->setEnabled(!grid.refused);
+  if (!viewers::IsViewOnly(job_.kind)) BtnSub->setEnabled(!grid.refused);
   if (!grid.message.empty()) kaslo::Messages().information(grid.message);
 }
 

@@ -31,8 +31,10 @@
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycoope.h"
+#include "db/tables/ycoprm.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoven.h"
+#include "db/tables/ycoycf.h"
 #include "viewers/register_viewer.h"
 #include "viewers/ui/TFTcpViewCad.h"
 
@@ -497,14 +499,62 @@ class TFTcpViewCadTest : public QObject {
     QVERIFY(before == Snapshot());
   }
 
-  void kindsNotDecodedHereOpenNoWindow() {
+  void viewOnlyReadingsHideTheReplacement() {
     ScriptedMessages messages;
-    const WindowOpener* opener = FindWindowOpener("TFTcpViewCad");
-    QVERIFY(opener);
-    Write("Sfinaliz1.rec", "01DINHEIRO");
-    (*opener)(Context(12, "Leitura de Configuração de Finalizadoras", "Sfinaliz1.rec"));
-    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY(!qobject_cast<TFTcpViewCad*>(w));
+    RecordingProgress progress;
+    Write("Sdatahora1.rec", "091220261435");
+    Write("Sheader1.rec", CompletaDireita("MERCADO BOM PRECO LTDA", 42) + "SN");
+    bool ran = Open(Context(19, "Leitura de Data e Hora do Equipamento", "Sdatahora1.rec"), [&](TFTcpViewCad& v) {
+      auto* sub = v.findChild<QPushButton*>(QStringLiteral("BtnSub"));
+      QVERIFY(!sub->isVisible());
+      QVERIFY(!sub->isEnabled());
+      QTableWidget* grid = GridOf(v);
+      QCOMPARE(Headers(grid), QStringList({Q("Data"), Q("Horário")}));
+      QCOMPARE(Cell(grid, 0, 0), Q("09/12/2026"));
+      QCOMPARE(Cell(grid, 0, 1), Q("14:35"));
+      QCOMPARE(v.windowTitle(), Q("Leitura de Data e Hora do Equipamento - Total de Registros [ 1 ]"));
+    });
+    QVERIFY(ran);
+    // The clock is read without the progress window.
+    QVERIFY(progress.texts().empty());
+    ran = Open(Context(24, "Leitura dos dados da loja", "Sheader1.rec"), [&](TFTcpViewCad& v) {
+      QVERIFY(!v.findChild<QPushButton*>(QStringLiteral("BtnSub"))->isVisible());
+      QTableWidget* grid = GridOf(v);
+      QCOMPARE(grid->rowCount(), 4);
+      QCOMPARE(Cell(grid, 0, 0), Q("RAZÃO SOCIAL:"));
+      QCOMPARE(Cell(grid, 0, 1), Q("MERCADO BOM PRECO LTDA"));
+      QCOMPARE(Cell(grid, 0, 3), Q("NÃO"));
+      QCOMPARE(Cell(grid, 3, 0), Q("ADICIONAL [2]:"));
+    });
+    QVERIFY(ran);
+    QVERIFY(progress.Saw("Aguarde, processando arquivos recebidos..."));
     QVERIFY(messages.messages().empty());
+  }
+
+  void parametersAreShownWithReadableLabelsAndReplaced() {
+    ScriptedMessages messages;
+    Write("Sperif1.rec", "SNG1");
+    Write("Scodbarra1.rec", "PS 12 345");
+    Write("Sflags1.rec", "SNSNSNSN31");
+    bool ran = Open(Context(13, "Leitura de Configuração de Parâmetros Diversos/Periféricos", "Sperif1.rec"),
+                    [&](TFTcpViewCad& v) {
+                      QTableWidget* grid = GridOf(v);
+                      QCOMPARE(grid->rowCount(), 9);
+                      QCOMPARE(Cell(grid, 2, 1), Q("12,345.00"));
+                      // Every label is read whole.
+                      const QFontMetrics metrics(grid->font());
+                      for (int r = 0; r < grid->rowCount(); ++r)
+                        for (int c : {0, 2})
+                          QVERIFY2(metrics.horizontalAdvance(Cell(grid, r, c)) < grid->columnWidth(c),
+                                   qPrintable(Cell(grid, r, c)));
+                      messages.QueueConfirm(true);
+                      Click(v, "BtnSub");
+                    });
+    QVERIFY(ran);
+    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+    db::Database db(dir_);
+    QCOMPARE(db.open(ycoycf::kTable)->getString(ycoycf::YCF_GAVPRE), std::string("G"));
+    QCOMPARE(db.open(ycoprm::kTable)->asNumber(ycoprm::Q40_MAXREG), 12345.0);
   }
 };
 
