@@ -351,6 +351,7 @@ ReplaceOutcome ReplacePayments(const db::Database& db, const RegisterGrid& grid)
 RegisterGrid DecodeParameters(std::string_view perif, std::string_view codbarra, std::string_view flags) {
   RegisterGrid grid;
   grid.headers = {"Parâmetros Diversos", "Opção", "Periféricos", "Opção"};
+  grid.label_columns = {2};
   for (const ParameterRow& r : kParameterRows) grid.rows.push_back({r.left, "", r.right, ""});
   auto set = [&](size_t row, std::string left, std::string right) {
     grid.rows[row][kLeftOption] = std::move(left);
@@ -414,6 +415,7 @@ RegisterGrid DecodeDiscounts(std::string_view descacr) {
   grid.headers = {"Descontos",  "Tipo", "Porc.%", "Permite Alt. Porc.%?",
                   "Acréscimos", "Tipo", "Porc.%", "Permite Alt. Porc.%?"};
   grid.rows = {{"SUBTOTAL:", "", "", "", "SUBTOTAL:", "", "", ""}, {"ÍTEM:", "", "", "", "ÍTEM:", "", "", ""}};
+  grid.label_columns = {4};
   if (Vazio(descacr)) return grid;
   for (size_t g = 0; g < std::size(kDiscountGroups); ++g) {
     std::string_view group = Field(descacr, g * kDiscountGroup + 1, kDiscountGroup);

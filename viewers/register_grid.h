@@ -23,6 +23,9 @@ struct RegisterGrid {
   // The received file could not be decoded: nothing may replace a table
   // from this grid.
   bool refused = false;
+  // Columns beyond the first that hold fixed labels ("Periféricos" of the
+  // parameters); the window draws them like the first.
+  std::vector<size_t> label_columns;
 };
 
 struct ReplaceOutcome {

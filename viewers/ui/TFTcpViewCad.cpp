@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <vector>
 
 #include "common/messages.h"
 #include "common/ui/engine_error.h"
@@ -162,13 +163,18 @@ void TFTcpViewCad::ShowGrid(const viewers::RegisterGrid& grid) {
   for (const std::string& h : grid.headers) headers << FromUtf8(h);
   Grid->setHorizontalHeaderLabels(headers);
 
-  // The first column is the grid's fixed one: the code, drawn like a header.
+  // The first column is the grid's fixed one: the code or the label, drawn
+  // like a header, and so are the other label columns of a fixed display.
   const QBrush fixed = palette().button();
+  std::vector<bool> is_label(static_cast<size_t>(Grid->columnCount()), false);
+  if (!is_label.empty()) is_label[0] = true;
+  for (size_t c : grid.label_columns)
+    if (c < is_label.size()) is_label[c] = true;
   for (int r = 0; r < Grid->rowCount(); ++r) {
     const auto& row = grid.rows[static_cast<size_t>(r)];
     for (int c = 0; c < Grid->columnCount() && c < static_cast<int>(row.size()); ++c) {
       auto* item = new QTableWidgetItem(FromUtf8(row[static_cast<size_t>(c)]));
-      if (c == 0) {
+      if (is_label[static_cast<size_t>(c)]) {
         item->setBackground(fixed);
         item->setFlags(Qt::ItemIsEnabled);
       }

@@ -547,6 +547,9 @@ class TFTcpViewCadTest : public QObject {
                         for (int c : {0, 2})
                           QVERIFY2(metrics.horizontalAdvance(Cell(grid, r, c)) < grid->columnWidth(c),
                                    qPrintable(Cell(grid, r, c)));
+                      // The peripherals' labels are fixed like the first column.
+                      QVERIFY(!(grid->item(0, 2)->flags() & Qt::ItemIsSelectable));
+                      QVERIFY(grid->item(0, 3)->flags() & Qt::ItemIsSelectable);
                       messages.QueueConfirm(true);
                       Click(v, "BtnSub");
                     });
