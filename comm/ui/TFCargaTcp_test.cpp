@@ -374,6 +374,26 @@ class TFCargaTcpTest : public QObject {
     QCOMPARE(opened[0].file, file);
   }
 
+  void viewDataOfPaymentTypesPassesBothFiles() {
+    ScriptedMessages messages;
+    std::vector<OpenContext> opened;
+    RegisterWindow("TFTcpViewCad", [&](const OpenContext& c) { opened.push_back(c); });
+    for (int kind : {12, 20}) {
+      TFCargaTcp window(db::Database(dir_), kind);
+      Finish(window, 1);
+      QTRY_COMPARE(Status(window, 1), QStringLiteral("Comunicação Finalizada"));
+      comm::testing::Write(dir_ / (kind == 12 ? "Scfgfinal2.rec" : "Sfinaliz2.rec"), "x");
+      Click(window, "btnVisualizar");
+    }
+    UnregisterWindow("TFTcpViewCad");
+    QVERIFY(messages.messages().empty());
+    QCOMPARE(opened.size(), size_t{2});
+    QCOMPARE(opened[0].file, dir_ / "Scfgfinal2.rec");
+    QCOMPARE(opened[0].companion, dir_ / "Sfinaliz2.rec");
+    QCOMPARE(opened[1].file, dir_ / "Sfinaliz2.rec");
+    QCOMPARE(opened[1].companion, dir_ / "Scfgfinal2.rec");
+  }
+
   void viewReportInTheTextViewer() {
     ScriptedMessages messages;
     TFCargaTcp window(db::Database(dir_), 1);
