@@ -341,8 +341,6 @@ TEST_F(ConfigReplaceTest, TheViewerReadsEachKindsFilesFromTheJob) {
   EXPECT_FALSE(HasReplacement(kLeituraConfigLoja));
   EXPECT_TRUE(HasReplacement(kLeituraTeclado));
   EXPECT_FALSE(HasDisplay(kLeituraConfigLoja));
-  EXPECT_TRUE(DisplaysQuietly(kLeituraDataHora));
-  EXPECT_FALSE(DisplaysQuietly(kLeituraDadosLoja));
   EXPECT_THROW(ReplaceRegister(*db_, kLeituraDadosLoja, {}), std::invalid_argument);
   EXPECT_THROW(ReceivedJob(dir_, 23, "3"), std::invalid_argument);
 }

@@ -68,7 +68,6 @@ struct RegisterView {
   int kind;
   RegisterGrid (*display)(const db::Database&, const ViewerJob&);
   ReplaceOutcome (*replace)(const db::Database&, const RegisterGrid&);
-  bool quiet = false;  // no progress window while the display runs
 };
 
 constexpr RegisterView kViews[] = {
@@ -85,7 +84,7 @@ constexpr RegisterView kViews[] = {
     // nothing written after the confirmation.
     {kLeituraConfigLoja, EmptyGrid, NothingReplaced},
     {kLeituraProdutos, Products, ReplaceProducts},
-    {kLeituraDataHora, FromFile<DisplayDateTime>, nullptr, true},
+    {kLeituraDataHora, FromFile<DisplayDateTime>, nullptr},
     {kLeituraFinalizadoras, Payments, ReplacePayments},
     {kLeituraTeclado, FromTableAndFile<DisplayKeyboard>, ReplaceKeyboard},
     {kLeituraDadosLoja, FromFile<DisplayStoreData>, nullptr},
@@ -136,8 +135,6 @@ bool HasReplacement(int kind) {
   const RegisterView& view = ViewOf(kind);
   return view.replace != nullptr && view.replace != NothingReplaced;
 }
-
-bool DisplaysQuietly(int kind) { return IsRegisterKind(kind) && ViewOf(kind).quiet; }
 
 std::string_view RegisterName(int kind) {
   const comm::JobKind* job = IsRegisterKind(kind) ? comm::FindJob(kind) : nullptr;

@@ -64,8 +64,6 @@ bool IsViewOnly(int kind);
 // True when the replacement writes tables: false for 17 (nothing after the
 // confirmation), 19 and 24 and for kinds not handled here.
 bool HasReplacement(int kind);
-// The display runs without the progress window (19).
-bool DisplaysQuietly(int kind);
 
 // The register name whose reception file a kind reads ("user" for 8,
 // "Prods" for 18); empty for a kind not handled here.
