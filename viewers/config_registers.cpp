@@ -39,6 +39,12 @@ std::string NoOrAsIs(std::string_view c) {
 // "SIM" for "S" and "NÃO" otherwise; empty when there is none.
 std::string SimNaoOf(std::string_view c) { return c.empty() ? std::string() : SimNao(c[0]); }
 
+// Row i of a grid, an empty row past its end.
+const GridRow& RowAt(const RegisterGrid& grid, size_t i) {
+  static const GridRow kNone;
+  return i < grid.rows.size() ? grid.rows[i] : kNone;
+}
+
 std::string Zeros2(double v) { return NumeroComZeros(2, 0, v); }
 
 // The display format "#,##0.00": 12345 shows "12,345.00".
@@ -379,8 +385,8 @@ RegisterGrid DisplayParameters(const std::filesystem::path& perif, const std::fi
 }
 
 ReplaceOutcome ReplaceParameters(const db::Database& db, const RegisterGrid& grid) {
-  auto left = [&](size_t row) { return Cell(grid.rows.size() > row ? grid.rows[row] : GridRow{}, kLeftOption); };
-  auto right = [&](size_t row) { return Cell(grid.rows.size() > row ? grid.rows[row] : GridRow{}, kRightOption); };
+  auto left = [&](size_t row) -> const std::string& { return Cell(RowAt(grid, row), kLeftOption); };
+  auto right = [&](size_t row) -> const std::string& { return Cell(RowAt(grid, row), kRightOption); };
   return WriteConfiguration(kSubstituicaoCompleta, [&] {
     auto ycf = db.open(ycoycf::kTable);
     auto prm = db.open(ycoprm::kTable, {.tag = "Um"});
@@ -438,7 +444,7 @@ ReplaceOutcome ReplaceDiscounts(const db::Database& db, const RegisterGrid& grid
     auto ycf = db.open(ycoycf::kTable);
     EditSingleRow(*ycf);
     for (const DiscountGroup& g : kDiscountGroups) {
-      const GridRow& row = g.row < grid.rows.size() ? grid.rows[g.row] : GridRow{};
+      const GridRow& row = RowAt(grid, g.row);
       ycf->setString(g.kind, FirstChar(Cell(row, g.column)));
       ycf->setNumber(g.rate, CellNumber(Cell(row, g.column + 1)));
       ycf->setString(g.change, FirstChar(Cell(row, g.column + 2)));
@@ -469,7 +475,7 @@ ReplaceOutcome ReplaceSaleMessage(const db::Database& db, const RegisterGrid& gr
     auto ycf = db.open(ycoycf::kTable);
     EditSingleRow(*ycf);
     for (size_t n = 0; n < 4; ++n) {
-      const GridRow& row = n < grid.rows.size() ? grid.rows[n] : GridRow{};
+      const GridRow& row = RowAt(grid, n);
       ycf->setString(kText[n], CellLatin1(Cell(row, 1)));
       ycf->setString(kExpanded[n], Cell(row, 2) == "SIM" ? "S" : "N");
       ycf->setString(kCentred[n], Cell(row, 3) == "SIM" ? "S" : "N");
