@@ -7,11 +7,11 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/text_output.h"
 #include "db/database.h"
 #include "db/error.h"
 #include "db/install.h"
 #include "db/schema.h"
-#include "db/table_dump.h"
 #include "db/tableset_check.h"
 
 namespace kaslo::cli {
@@ -54,9 +54,9 @@ void RunDump(const DumpArgs& args) {
   }
   std::unique_ptr<db::Table> table = database.open(name, {.tag = args.tag});
   if (args.format == "json") {
-    db::DumpJson(*table, std::cout);
+    WriteTableJson(*table, std::cout);
   } else {
-    db::DumpCsv(*table, std::cout);
+    WriteTableCsv(*table, std::cout);
   }
 }
 
