@@ -57,7 +57,7 @@ struct ServeArgs {
 bool YesNo(const std::string& value, const char* option) {
   if (value == "yes" || value == "sim" || value == "s") return true;
   if (value == "no" || value == "nao" || value == "não" || value == "n") return false;
-  throw CommandFailed{2, std::string(option) + ": expected yes or no, got \"" + value + "\""};
+  throw CommandFailed{kExitUsage, std::string(option) + ": expected yes or no, got \"" + value + "\""};
 }
 
 std::vector<std::string> SplitCommas(const std::string& text) {
@@ -76,9 +76,9 @@ std::optional<kaslo::DateTime> ParseDateTime(const std::string& date, const std:
   char tail = 0;
   if (std::sscanf(date.c_str(), "%2u/%2u/%4d%c", &d, &m, &y, &tail) != 3 ||
       std::sscanf(time.c_str(), "%2u:%2u%c", &hh, &mm, &tail) != 2)
-    throw CommandFailed{2, "--date dd/mm/yyyy and --time hh:mm are expected together"};
+    throw CommandFailed{kExitUsage, "--date dd/mm/yyyy and --time hh:mm are expected together"};
   std::chrono::year_month_day ymd{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
-  if (!ymd.ok() || hh > 23 || mm > 59) throw CommandFailed{2, "--date/--time: not a valid date and time"};
+  if (!ymd.ok() || hh > 23 || mm > 59) throw CommandFailed{kExitUsage, "--date/--time: not a valid date and time"};
   kaslo::DateTime dt;
   dt.date = ymd;
   dt.hour = static_cast<int>(hh);
@@ -92,8 +92,8 @@ std::string RowLine(const comm::TerminalRow& r) {
 
 void Serve(const ServeArgs& args) {
   if (!comm::IsServableJob(args.job))
-    throw CommandFailed{2, "job kind " + std::to_string(args.job) + " cannot be served"};
-  if (args.port < 0 || args.port > 65535) throw CommandFailed{2, "--port: 0 to 65535"};
+    throw CommandFailed{kExitUsage, "job kind " + std::to_string(args.job) + " cannot be served"};
+  if (args.port < 0 || args.port > 65535) throw CommandFailed{kExitUsage, "--port: 0 to 65535"};
   db::Database db(args.dir);
   comm::JobOptions options;
   options.stock = YesNo(args.stock, "--stock");
@@ -111,14 +111,15 @@ void Serve(const ServeArgs& args) {
     runner.selectAll();
   } else {
     auto unknown = runner.selectCaptions(SplitCommas(args.terminals));
-    if (!unknown.empty()) throw CommandFailed{2, "no terminal with an address numbered " + unknown.front()};
+    if (!unknown.empty()) throw CommandFailed{kExitUsage, "no terminal with an address numbered " + unknown.front()};
   }
 
   auto result = runner.start(static_cast<uint16_t>(args.port), args.bind);
-  if (result != comm::JobRunner::StartResult::kStarted) throw CommandFailed{1, ""};
+  if (result != comm::JobRunner::StartResult::kStarted) throw CommandFailed{kExitFailure, ""};
   if (!runner.listening()) {
     runner.close();
-    throw CommandFailed{1, "cannot listen on port " + std::to_string(args.port) + ": " + runner.serverError()};
+    throw CommandFailed{kExitFailure,
+                        "cannot listen on port " + std::to_string(args.port) + ": " + runner.serverError()};
   }
   std::cout << runner.label() << " (porta " << runner.port() << ")" << std::endl;
   runner.setFollowUpListener([&](size_t row, const std::string& what) {
@@ -154,7 +155,7 @@ void Serve(const ServeArgs& args) {
   std::cout << runner.label() << std::endl;
   // A continuous LOG reading never finishes: its time-out is its end.
   if (timed_out && !(args.job == comm::kJobLogReading && runner.continuousLog())) {
-    throw CommandFailed{1, "time-out: not every selected terminal finished"};
+    throw CommandFailed{kExitFailure, "time-out: not every selected terminal finished"};
   }
 }
 

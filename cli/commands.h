@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
 namespace kaslo::cli {
 
 using Registrar = void (*)(CLI::App& app);
@@ -15,6 +17,11 @@ struct RegisterCommands {
 
 // Calls every registrar, in link order.
 void RegisterAll(CLI::App& app);
+
+// The exit statuses of every command (0 is success).
+inline constexpr int kExitFailure = 1;   // a failure message: a missing file, no tables, an engine error
+inline constexpr int kExitUsage = 2;     // an unknown option or job kind, a bad value
+inline constexpr int kExitDeclined = 3;  // the question was answered no: nothing done
 
 // Thrown by a command to end the program with an exit code and a message
 // on stderr (UTF-8).

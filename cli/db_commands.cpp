@@ -7,11 +7,11 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/text_output.h"
 #include "db/database.h"
 #include "db/error.h"
 #include "db/install.h"
 #include "db/schema.h"
-#include "db/table_dump.h"
 #include "db/tableset_check.h"
 
 namespace kaslo::cli {
@@ -50,24 +50,24 @@ void RunDump(const DumpArgs& args) {
   const db::TableDef* def = db::FindTable(args.table);
   std::string name = def ? std::string(def->name) : args.table;
   if (!database.exists(name) && !database.exists(name + ".dbf")) {
-    throw CommandFailed{1, args.table + ": no such table in " + args.dir};
+    throw CommandFailed{kExitFailure, args.table + ": no such table in " + args.dir};
   }
   std::unique_ptr<db::Table> table = database.open(name, {.tag = args.tag});
   if (args.format == "json") {
-    db::DumpJson(*table, std::cout);
+    WriteTableJson(*table, std::cout);
   } else {
-    db::DumpCsv(*table, std::cout);
+    WriteTableCsv(*table, std::cout);
   }
 }
 
 void RunCheck(const CheckArgs& args) {
-  if (!std::filesystem::is_directory(args.dir)) throw CommandFailed{1, args.dir + ": no such directory"};
+  if (!std::filesystem::is_directory(args.dir)) throw CommandFailed{kExitFailure, args.dir + ": no such directory"};
   db::Database database(args.dir);
   std::vector<std::string> faults = db::CheckDataDirectory(database);
   for (const std::string& fault : faults) std::cout << fault << "\n";
   if (!faults.empty()) {
-    throw CommandFailed{1, std::to_string(faults.size()) + (faults.size() == 1 ? " fault" : " faults") +
-                               " in " + args.dir};
+    throw CommandFailed{kExitFailure, std::to_string(faults.size()) +
+                                          (faults.size() == 1 ? " fault" : " faults") + " in " + args.dir};
   }
   std::cout << "all " << db::AllTables().size() << " tables ok\n";
 }

@@ -1,9 +1,9 @@
 // kaslo: the command line over the same core as the windows.
+#include <exception>
 #include <iostream>
 #include <vector>
 
 #include "cli/commands.h"
-#include "db/error.h"
 
 namespace kaslo::cli {
 namespace {
@@ -22,19 +22,22 @@ void RegisterAll(CLI::App& app) {
 }  // namespace kaslo::cli
 
 int main(int argc, char** argv) {
+  using namespace kaslo::cli;
   CLI::App app{"Kaslo Roza: back-office of the store's fiscal terminals"};
   app.require_subcommand(1);
-  kaslo::cli::RegisterAll(app);
+  RegisterAll(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
-  } catch (const kaslo::cli::CommandFailed& e) {
+    // CLI11 numbers its errors from 100; --help ends as a success.
+    return app.exit(e) == 0 ? 0 : kExitUsage;
+  } catch (const CommandFailed& e) {
     if (!e.message.empty()) std::cerr << e.message << "\n";
     return e.exit_code;
-  } catch (const kaslo::db::Error& e) {
+  } catch (const std::exception& e) {
+    // Engine errors (db::Error) and file errors say what broke and where.
     std::cerr << e.what() << "\n";
-    return 1;
+    return kExitFailure;
   }
   return 0;
 }

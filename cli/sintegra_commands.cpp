@@ -53,13 +53,13 @@ void RegisterSintegra(CLI::App& app) {
   cmd->callback([reading] {
     if (!reading->today.empty()) {
       const auto today = ParseDate(reading->today);
-      if (!today) throw CommandFailed{2, "--today: expected dd/mm/yyyy, got " + reading->today};
+      if (!today) throw CommandFailed{kExitUsage, "--today: expected dd/mm/yyyy, got " + reading->today};
       kaslo::SetFixedNow(kaslo::DateTime{*today, 0, 0, 0});
     }
     const db::Database db(reading->dir);
     const auto period_date = comm::SintegraPeriodDate(reading->job, kaslo::Today());
     if (!comm::BuildSintegraFromReading(db, reading->terminal, reading->job, period_date))
-      throw CommandFailed{1, "terminal " + std::to_string(reading->terminal) +
+      throw CommandFailed{kExitFailure, "terminal " + std::to_string(reading->terminal) +
                                  ": the identity, product or reduction file of the reading is missing"};
     const std::string reg(comm::FindJob(reading->job)->register_name);
     std::cout << db.pathFor(reg + std::to_string(reading->terminal) + ".txt").string() << "\n";
@@ -71,10 +71,15 @@ void RegisterSintegra(CLI::App& app) {
   cmd_daily->add_option("DIR", daily->dir, "data directory")->required();
   cmd_daily->add_option("MONTH", daily->month_year, "the month as MM/YYYY")->required();
   cmd_daily->callback([daily] {
+    // The window takes any answer to its period question; a script gets told.
+    const std::string& my = daily->month_year;
+    const bool month_year = my.size() == 7 && my[2] == '/' && SoDigitos(my).size() == 6 &&
+                            std::stoi(my.substr(0, 2)) >= 1 && std::stoi(my.substr(0, 2)) <= 12;
+    if (!month_year) throw CommandFailed{kExitUsage, "MONTH: expected MM/YYYY, got " + my};
     const db::Database db(daily->dir);
     const app::DailyOutcome outcome =
         app::GenerateDailySintegraForAllTerminals(db, app::DailyPeriodText(daily->month_year));
-    if (outcome.failed > 0) throw CommandFailed{1, ""};
+    if (outcome.failed > 0) throw CommandFailed{kExitFailure, ""};
   });
 }
 

@@ -1,0 +1,52 @@
+// The live rows of an open table as typed values, for the writers that show
+// a table to people and to other programs (the command line's CSV and JSON).
+// The engine only reads; how a value is spelt is the writer's business.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "db/table.h"
+
+namespace kaslo::db {
+
+// A field as the header lists it, its name in UTF-8.
+struct ListedField {
+  std::string name;
+  FieldType type;
+  unsigned length;
+  unsigned decimals;
+};
+
+struct TableListing {
+  std::string table;  // the file name as found on disk, UTF-8
+  std::vector<ListedField> fields;
+};
+
+// A number with the field's decimals, which its written form keeps.
+struct RowNumber {
+  double value;
+  unsigned decimals;
+};
+// A character or memo field in UTF-8, without its trailing blanks.
+struct RowText {
+  std::string utf8;
+};
+// A date as "yyyy-mm-dd".
+struct RowDate {
+  std::string iso;
+};
+// monostate: a blank field, or one the engine cannot read as its kind (a
+// number field holding letters, an impossible date, a logical "?").
+using RowValue = std::variant<std::monostate, RowNumber, RowText, RowDate, bool>;
+
+TableListing ListFields(const Table& table);
+
+// Hands each live row of the table's current order, from the first, to
+// `row`: one value per field, in field order. Leaves the cursor at the end.
+void ForEachLiveRow(Table& table, const std::function<void(std::span<const RowValue>)>& row);
+
+}  // namespace kaslo::db
