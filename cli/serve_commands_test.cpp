@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <tuple>
 
 #include "comm/protocol_test_support.h"
 #include "comm/sintegra_check.h"
@@ -16,6 +17,8 @@
 #include "comm/terminal_bytes_test_support.h"
 #include "common/clock.h"
 #include "db/tables/ycoprm.h"
+#include "db/tables/ycoq40.h"
+#include "db/tables/ycoycf.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoter.h"
 #include "db/tables/ycotrb.h"
@@ -309,6 +312,127 @@ TEST_F(ServeCommandTest, SintegraDailyCommandBuildsTheFileOfEveryTerminal) {
   ServeProcess failed({"sintegra-daily", dir_.path().string(), "12/2026"});
   EXPECT_EQ(failed.Wait(), 1);
   EXPECT_FALSE(fs::exists(file));
+}
+
+// Configuration readings served by `kaslo serve` to kaslo-terminal, then
+// written back by `kaslo replace`: the tables read field by field.
+class ReplaceCommandTest : public ServeCommandTest {
+ protected:
+  // Serves reading `job` to terminal 1 until it finished; the terminal sends
+  // what lies in its send folder.
+  void Serve(int job) {
+    ServeProcess serve({"serve", dir_.path().string(), "--job", std::to_string(job), "--terminals", "1", "--port",
+                        "0", "--bind", "127.0.0.1", "--timeout", "120"});
+    std::string line, port;
+    while (port.empty() && serve.ReadLine(line)) {
+      auto at = line.find("(porta ");
+      if (at != std::string::npos) port = line.substr(at + 7, line.size() - at - 8);
+    }
+    ASSERT_FALSE(port.empty()) << job;
+    ProcessResult terminal = RunTerminal({"--port", port, "--from", "127.0.0.1", "--receive-dir",
+                                          (terminal_dir_ / "in").string(), "--send-dir",
+                                          (terminal_dir_ / "out").string(), "--timeout", "60"});
+    EXPECT_EQ(terminal.exit_code, 0) << terminal.out;
+    while (serve.ReadLine(line)) {
+    }
+    EXPECT_EQ(serve.Wait(), 0) << job;
+  }
+
+  // `kaslo replace` of job `job` from terminal 1, answered yes on the line;
+  // the lines it printed.
+  Strings Replace(int job) {
+    ServeProcess replace({"replace", dir_.path().string(), "--job", std::to_string(job), "--terminal", "1", "--yes"});
+    Strings lines;
+    for (std::string line; replace.ReadLine(line);) lines.push_back(line);
+    EXPECT_EQ(replace.Wait(), 0) << job;
+    return lines;
+  }
+
+  void Send(const std::string& wire, const std::string& bytes) { Write(terminal_dir_ / "out" / wire, bytes); }
+  std::string Ycf(const db::FieldDef& f) { return db().open(ycoycf::kTable)->getString(f); }
+  std::string Prm(const db::FieldDef& f) { return db().open(ycoprm::kTable)->getString(f); }
+};
+
+bool Printed(const Strings& lines, const std::string& text) {
+  return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+TEST_F(ReplaceCommandTest, ParametersAndPeripherals) {
+  Send("Sperif.dad", "NSG2");
+  Send("Scodbarra.dad", "VN0001500");
+  Send("Sflags.dad", "NSNSNSNS42");
+  Serve(13);
+  EXPECT_TRUE(Printed(Replace(13), "Substituição de cadastro completa !"));
+  EXPECT_EQ(Ycf(ycoycf::YCF_BALANC), "N");
+  EXPECT_EQ(Ycf(ycoycf::YCF_TEF), "S");
+  EXPECT_EQ(Ycf(ycoycf::YCF_GAVPRE), "G");
+  EXPECT_EQ(Ycf(ycoycf::YCF_PCCOM5), "2");
+  EXPECT_EQ(Ycf(ycoycf::YCF_BALETQ), "V");
+  EXPECT_EQ(Ycf(ycoycf::YCF_GAVABR), "N");
+  EXPECT_EQ(Ycf(ycoycf::YCF_GAVIMP), "S");
+  EXPECT_EQ(Ycf(ycoycf::YCF_GAVREL), "N");
+  EXPECT_EQ(Prm(ycoprm::Q40_DIGCON), "N");
+  EXPECT_EQ(db().open(ycoprm::kTable)->asNumber(ycoprm::Q40_MAXREG), 1500);
+  EXPECT_EQ(Prm(ycoprm::Q40_ZERO), "N");
+  EXPECT_EQ(Prm(ycoprm::Q40_ENTER), "S");
+  EXPECT_EQ(Prm(ycoprm::Q40_DESCIS), "S");
+  EXPECT_EQ(Prm(ycoprm::Q40_DEPAB), "N");
+  EXPECT_EQ(Prm(ycoprm::Q40_LOGZ), "S");
+  EXPECT_EQ(Prm(ycoprm::Q40_LIMAUT), "4");
+  EXPECT_EQ(Prm(ycoprm::Q40_VIASC), "2");
+}
+
+TEST_F(ReplaceCommandTest, DiscountsAndSurcharges) {
+  Send("Sdescacr.dad", "P1000SV0050NP0250SV0100N");
+  Serve(14);
+  EXPECT_TRUE(Printed(Replace(14), "Substituição de cadastro completa !"));
+  auto ycf = db().open(ycoycf::kTable);
+  EXPECT_EQ(ycf->getString(ycoycf::YCF_DSTIPO) + ycf->getString(ycoycf::YCF_DSALT), "PS");
+  EXPECT_EQ(ycf->asNumber(ycoycf::YCF_DSPER), 10);
+  EXPECT_EQ(ycf->getString(ycoycf::YCF_DITIPO) + ycf->getString(ycoycf::YCF_DIALT), "VN");
+  EXPECT_EQ(ycf->asNumber(ycoycf::YCF_DIPER), 0.5);
+  EXPECT_EQ(ycf->getString(ycoycf::YCF_ASTIPO) + ycf->getString(ycoycf::YCF_ASALT), "PS");
+  EXPECT_EQ(ycf->asNumber(ycoycf::YCF_ASPER), 2.5);
+  EXPECT_EQ(ycf->getString(ycoycf::YCF_AITIPO) + ycf->getString(ycoycf::YCF_AIALT), "VN");
+  EXPECT_EQ(ycf->asNumber(ycoycf::YCF_AIPER), 1);
+}
+
+TEST_F(ReplaceCommandTest, SaleMessage) {
+  std::string footer;
+  for (const char* text : {"OBRIGADO", "VOLTE SEMPRE", "", "SAC 0800"}) footer += Pad(text, 42) + (footer.empty() ? "SN" : "NS");
+  Send("Sfooter.dad", footer);
+  Serve(15);
+  EXPECT_TRUE(Printed(Replace(15), "Substituição de cadastro completa!"));
+  EXPECT_EQ(Ycf(ycoycf::YCF_MSG1), "OBRIGADO");
+  EXPECT_EQ(Ycf(ycoycf::YCF_MSG2), "VOLTE SEMPRE");
+  EXPECT_EQ(Ycf(ycoycf::YCF_MSG3), "");
+  EXPECT_EQ(Ycf(ycoycf::YCF_MSG4), "SAC 0800");
+  EXPECT_EQ(Ycf(ycoycf::YCF_EXPA1) + Ycf(ycoycf::YCF_EXPA2) + Ycf(ycoycf::YCF_EXPA3) + Ycf(ycoycf::YCF_EXPA4), "SNNN");
+  EXPECT_EQ(Ycf(ycoycf::YCF_CAMCEN) + Ycf(ycoycf::YCF_CAMCE1) + Ycf(ycoycf::YCF_CAMCE2) + Ycf(ycoycf::YCF_CAMCE3),
+            "NSSS");
+}
+
+TEST_F(ReplaceCommandTest, PaymentTypesReplaceTheTable) {
+  auto q40 = db().open(ycoq40::kTable);
+  q40->append();
+  q40->setNumber(ycoq40::Q40_CODIGO, 9);
+  q40->setString(ycoq40::Q40_DESCR, "ANTIGA");
+  ASSERT_TRUE(q40->post());
+  q40.reset();
+  // The second name is blank: not defined on the terminal.
+  Send("Sfinaliz.dad", Pad("DINHEIRO", 15) + Pad("", 15) + Pad("CHEQUE", 15));
+  Send("Scfgfinal.dad", "00000SS1N00000NN1N00500NS2N");
+  Serve(20);
+  EXPECT_TRUE(Printed(Replace(20), "Substituição de cadastro completa !"));
+  using Row = std::tuple<int64_t, std::string, std::string, std::string, std::string, std::string, double>;
+  std::vector<Row> rows;
+  q40 = db().open(ycoq40::kTable);
+  for (q40->first(); !q40->eof(); q40->next())
+    rows.emplace_back(q40->asInteger(ycoq40::Q40_CODIGO), q40->getString(ycoq40::Q40_DESCR),
+                      q40->getString(ycoq40::Q40_TIPO), q40->getString(ycoq40::Q40_TROCO),
+                      q40->getString(ycoq40::Q40_GAVETA), q40->getString(ycoq40::Q40_CVALLE),
+                      q40->asNumber(ycoq40::Q40_LIMITE));
+  EXPECT_EQ(rows, (std::vector<Row>{{1, "DINHEIRO", "1", "S", "S", "N", 0}, {3, "CHEQUE", "2", "N", "S", "N", 500}}));
 }
 
 }  // namespace
