@@ -434,10 +434,7 @@ RegisterGrid DecodeDiscounts(std::string_view descacr) {
   return grid;
 }
 
-RegisterGrid DisplayDiscounts(const std::filesystem::path& descacr) {
-  ScopedProgress progress(kProcessandoRecebidos);
-  return DecodeDiscounts(ReadFirstLine(descacr));
-}
+RegisterGrid DisplayDiscounts(const std::filesystem::path& descacr) { return DisplayLine(descacr, DecodeDiscounts); }
 
 ReplaceOutcome ReplaceDiscounts(const db::Database& db, const RegisterGrid& grid) {
   return WriteConfiguration(kSubstituicaoCompleta, [&] {
@@ -460,10 +457,7 @@ RegisterGrid DecodeSaleMessage(std::string_view footer) {
   return MessageGrid(footer, "Mensagem", kLabels);
 }
 
-RegisterGrid DisplaySaleMessage(const std::filesystem::path& footer) {
-  ScopedProgress progress(kProcessandoRecebidos);
-  return DecodeSaleMessage(ReadFirstLine(footer));
-}
+RegisterGrid DisplaySaleMessage(const std::filesystem::path& footer) { return DisplayLine(footer, DecodeSaleMessage); }
 
 ReplaceOutcome ReplaceSaleMessage(const db::Database& db, const RegisterGrid& grid) {
   static const db::FieldDef kText[4] = {ycoycf::YCF_MSG1, ycoycf::YCF_MSG2, ycoycf::YCF_MSG3, ycoycf::YCF_MSG4};
@@ -489,10 +483,7 @@ RegisterGrid DecodeStoreData(std::string_view header) {
   return MessageGrid(header, "Valores", kLabels);
 }
 
-RegisterGrid DisplayStoreData(const std::filesystem::path& header) {
-  ScopedProgress progress(kProcessandoRecebidos);
-  return DecodeStoreData(ReadFirstLine(header));
-}
+RegisterGrid DisplayStoreData(const std::filesystem::path& header) { return DisplayLine(header, DecodeStoreData); }
 
 // ---- date and time
 
@@ -520,8 +511,7 @@ RegisterGrid DecodeKeyboard(const db::Database& db, std::string_view teclado) {
 }
 
 RegisterGrid DisplayKeyboard(const db::Database& db, const std::filesystem::path& teclado) {
-  ScopedProgress progress(kProcessandoRecebidos);
-  return DecodeKeyboard(db, ReadFirstLine(teclado));
+  return DisplayLine(teclado, [&](std::string_view line) { return DecodeKeyboard(db, line); });
 }
 
 ReplaceOutcome ReplaceKeyboard(const db::Database& db, const RegisterGrid& grid) {

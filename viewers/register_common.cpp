@@ -22,6 +22,12 @@ std::string ReadFirstLine(const std::filesystem::path& file) {
   return line;
 }
 
+RegisterGrid DisplayLine(const std::filesystem::path& file,
+                         const std::function<RegisterGrid(std::string_view)>& decode) {
+  ScopedProgress progress(kProcessandoRecebidos);
+  return decode(ReadFirstLine(file));
+}
+
 std::string ReadFileBytes(const std::filesystem::path& file, size_t max_bytes) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return {};

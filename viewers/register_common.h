@@ -22,6 +22,11 @@ using GridRow = std::vector<std::string>;
 // empty text when the file cannot be opened or read.
 std::string ReadFirstLine(const std::filesystem::path& file);
 
+// The display of a register sent as one text line: decode of the file's
+// first line, with "Aguarde, processando arquivos recebidos..." shown.
+RegisterGrid DisplayLine(const std::filesystem::path& file,
+                         const std::function<RegisterGrid(std::string_view)>& decode);
+
 // At most max_bytes bytes from the start of a binary reception file; empty
 // when it cannot be opened.
 std::string ReadFileBytes(const std::filesystem::path& file, size_t max_bytes);

@@ -159,12 +159,6 @@ void InsertDepartment(db::Table& dep, const GridRow& row) {
   dep.post();
 }
 
-RegisterGrid DisplayLine(const std::filesystem::path& file,
-                         const std::function<RegisterGrid(std::string_view)>& decode) {
-  ScopedProgress progress(kProcessandoRecebidos);
-  return decode(ReadFirstLine(file));
-}
-
 // Replaces a whole table: empty it, insert the rows.
 ReplaceOutcome ReplaceTable(const db::Database& db, std::string_view table, const RegisterGrid& grid,
                             std::string_view failure_message,
