@@ -23,6 +23,7 @@
 #include "db/tables/ycoter.h"
 #include "db/tables/ycotrb.h"
 #include "db/temp_data_dir.h"
+#include "viewers/payment_types_testing.h"
 
 namespace kaslo::cli {
 
@@ -424,15 +425,8 @@ TEST_F(ReplaceCommandTest, PaymentTypesReplaceTheTable) {
   Send("Scfgfinal.dad", "00000SS1N00000NN1N00500NS2N");
   Serve(20);
   EXPECT_TRUE(Printed(Replace(20), "Substituição de cadastro completa !"));
-  using Row = std::tuple<int64_t, std::string, std::string, std::string, std::string, std::string, double>;
-  std::vector<Row> rows;
-  q40 = db().open(ycoq40::kTable);
-  for (q40->first(); !q40->eof(); q40->next())
-    rows.emplace_back(q40->asInteger(ycoq40::Q40_CODIGO), q40->getString(ycoq40::Q40_DESCR),
-                      q40->getString(ycoq40::Q40_TIPO), q40->getString(ycoq40::Q40_TROCO),
-                      q40->getString(ycoq40::Q40_GAVETA), q40->getString(ycoq40::Q40_CVALLE),
-                      q40->asNumber(ycoq40::Q40_LIMITE));
-  EXPECT_EQ(rows, (std::vector<Row>{{1, "DINHEIRO", "1", "S", "S", "N", 0}, {3, "CHEQUE", "2", "N", "S", "N", 500}}));
+  using Row = viewers::testing::PaymentTypeRow;
+  EXPECT_EQ(viewers::testing::PaymentTypeRows(db()), (std::vector<Row>{{1, "DINHEIRO", "1", "S", "S", "N", 0}, {3, "CHEQUE", "2", "N", "S", "N", 500}}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "db/tables/ycoq40.h"
 #include "db/tables/ycotey.h"
 #include "db/tables/ycoycf.h"
+#include "viewers/payment_types_testing.h"
 #include "viewers/register_viewer.h"
 #include "viewers/test_support.h"
 
@@ -53,18 +54,9 @@ TEST(PaymentTypes, UnderTwentyABlankNameIsUndefinedAndEveryRowHasItsNumber) {
 
 class ConfigReplaceTest : public testing::DataDirTest {
  protected:
-  using Q40Row = std::tuple<int64_t, std::string, std::string, std::string, std::string, std::string, double>;
+  using Q40Row = testing::PaymentTypeRow;
 
-  std::vector<Q40Row> PaymentRows() {
-    std::vector<Q40Row> rows;
-    auto q40 = db_->open(ycoq40::kTable, {.tag = "Um"});
-    for (q40->first(); !q40->eof(); q40->next())
-      rows.emplace_back(q40->asInteger(ycoq40::Q40_CODIGO), q40->getString(ycoq40::Q40_DESCR),
-                        q40->getString(ycoq40::Q40_TIPO), q40->getString(ycoq40::Q40_TROCO),
-                        q40->getString(ycoq40::Q40_GAVETA), q40->getString(ycoq40::Q40_CVALLE),
-                        q40->asNumber(ycoq40::Q40_LIMITE));
-    return rows;
-  }
+  std::vector<Q40Row> PaymentRows() { return testing::PaymentTypeRows(*db_); }
 
   void AddPaymentType(int code, std::string_view name) {
     auto q40 = db_->open(ycoq40::kTable);

@@ -17,13 +17,13 @@
 #include "comm/protocol_test_support.h"
 #include "comm/ui/TFCargaTcp.h"
 #include "common/testing/scripted_messages.h"
-#include "common/ui/ModalHelper.h"
 #include "common/ui/qt_text.h"
 #include "db/database.h"
 #include "db/install.h"
-#include "db/tables/ycoq40.h"
 #include "db/tables/ycotey.h"
+#include "viewers/payment_types_testing.h"
 #include "viewers/ui/TFTcpViewCad.h"
+#include "viewers/ui/viewer_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -57,10 +57,7 @@ class TFTcpViewCadEndToEndTest : public QObject {
     return widget;
   }
   static QString Status(QWidget& w) { return Find<QTreeWidget>(w, "ListPlu")->topLevelItem(0)->text(2); }
-  static QString Cell(QTableWidget* grid, int r, int c) {
-    const QTableWidgetItem* item = grid->item(r, c);
-    return item ? item->text() : QString();
-  }
+  static QString Cell(QTableWidget* grid, int r, int c) { return viewer_test::Cell(grid, r, c); }
 
   // Serves reading `kind` to terminal 1 (kaslo-terminal from 127.0.0.1
   // sending what lies in its send folder), then presses "&Visualizar Dados"
@@ -90,17 +87,8 @@ class TFTcpViewCadEndToEndTest : public QObject {
     if (terminal.state() != QProcess::NotRunning) terminal.waitForFinished(kLongWaitMs);
     if (terminal.exitCode() != 0) qWarning("%s", terminal.readAllStandardOutput().constData());
 
-    bool ran = false;
-    WhenModal(
-        [&](QWidget* w) {
-          if (auto* viewer = qobject_cast<TFTcpViewCad*>(w)) {
-            ran = true;
-            act(*viewer);
-          }
-          if (w->isVisible()) w->close();
-        },
-        kLongWaitMs);
-    QTest::mouseClick(Find<QPushButton>(window, "btnVisualizar"), Qt::LeftButton);
+    const bool ran = viewer_test::OnViewer(
+        [&] { QTest::mouseClick(Find<QPushButton>(window, "btnVisualizar"), Qt::LeftButton); }, act);
     window.close();
     return ran;
   }
@@ -143,14 +131,8 @@ class TFTcpViewCadEndToEndTest : public QObject {
              (Texts{"Confirma  [ Leitura de Configuração de Finalizadoras ]\rdos terminais selecionados ?", kConfirma,
                     kCompleta}));
 
-    using Row = std::tuple<int64_t, std::string, std::string, std::string, std::string, std::string, double>;
-    std::vector<Row> rows;
-    auto q40 = db::Database(dir_).open(ycoq40::kTable, {.tag = "Um"});
-    for (q40->first(); !q40->eof(); q40->next())
-      rows.emplace_back(q40->asInteger(ycoq40::Q40_CODIGO), q40->getString(ycoq40::Q40_DESCR),
-                        q40->getString(ycoq40::Q40_TIPO), q40->getString(ycoq40::Q40_TROCO),
-                        q40->getString(ycoq40::Q40_GAVETA), q40->getString(ycoq40::Q40_CVALLE),
-                        q40->asNumber(ycoq40::Q40_LIMITE));
+    using Row = viewers::testing::PaymentTypeRow;
+    const std::vector<Row> rows = viewers::testing::PaymentTypeRows(db::Database(dir_));
     // 1 and 2 replaced in place, 3 to 6 of the demo store untouched.
     QCOMPARE(rows.size(), size_t{6});
     QCOMPARE(rows[0], (Row{1, "DINHEIRO", "1", "S", "S", "S", 150}));

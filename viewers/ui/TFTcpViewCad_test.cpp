@@ -21,7 +21,6 @@
 #include "common/numbers.h"
 #include "common/testing/scripted_messages.h"
 #include "common/text.h"
-#include "common/ui/ModalHelper.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/qt_text.h"
 #include "db/database.h"
@@ -37,6 +36,7 @@
 #include "db/tables/ycoycf.h"
 #include "viewers/register_viewer.h"
 #include "viewers/ui/TFTcpViewCad.h"
+#include "viewers/ui/viewer_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -102,23 +102,11 @@ class TFTcpViewCadTest : public QObject {
   // its display is done, and closes it if act left it open. False when no
   // viewer appeared.
   bool Open(const OpenContext& context, const std::function<void(TFTcpViewCad&)>& act) {
-    bool ran = false;
-    WhenModal(
-        [&](QWidget* w) {
-          if (auto* viewer = qobject_cast<TFTcpViewCad*>(w)) {
-            ran = true;
-            act(*viewer);
-          }
-          if (w->isVisible()) w->close();
-        },
-        60000);
     const WindowOpener* opener = FindWindowOpener("TFTcpViewCad");
-    if (!opener) return false;
-    (*opener)(context);
-    return ran;
+    return opener && viewer_test::OnViewer([&] { (*opener)(context); }, act);
   }
 
-  static QTableWidget* GridOf(TFTcpViewCad& v) { return v.findChild<QTableWidget*>(QStringLiteral("Grid")); }
+  static QTableWidget* GridOf(TFTcpViewCad& v) { return viewer_test::GridOf(v); }
   static QString Text(TFTcpViewCad& v, const char* label) {
     return v.findChild<QLabel*>(QString::fromLatin1(label))->text();
   }
@@ -130,10 +118,7 @@ class TFTcpViewCadTest : public QObject {
     for (int c = 0; c < grid->columnCount(); ++c) h << grid->horizontalHeaderItem(c)->text();
     return h;
   }
-  static QString Cell(QTableWidget* grid, int r, int c) {
-    const QTableWidgetItem* item = grid->item(r, c);
-    return item ? item->text() : QString();
-  }
+  static QString Cell(QTableWidget* grid, int r, int c) { return viewer_test::Cell(grid, r, c); }
 
   size_t Rows(std::string_view table) { return db::Database(dir_).open(table)->recordCount(); }
 
