@@ -141,6 +141,16 @@ class ServeCommandTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(terminal_dir_); }
   const db::Database& db() const { return dir_.db(); }
 
+  // The port `kaslo serve` says it listens on ("... (porta P)"); empty
+  // when its output ends first.
+  static std::string AnnouncedPort(ServeProcess& serve) {
+    for (std::string line; serve.ReadLine(line);) {
+      const auto at = line.find("(porta ");
+      if (at != std::string::npos) return line.substr(at + 7, line.size() - at - 8);
+    }
+    return {};
+  }
+
   // Serves a SINTEGRA reading (job 998 or 997) to kaslo-terminal, whose
   // reductions are dated the 3rd of the period's month, and checks the rows
   // the command prints; returns the period of the file, read from the same
@@ -172,12 +182,8 @@ class ServeCommandTest : public ::testing::Test {
     std::string line;
     EXPECT_TRUE(serve.ReadLine(line));
     EXPECT_EQ(line, title);
-    std::string port;
+    const std::string port = AnnouncedPort(serve);
     Strings rows;
-    while (port.empty() && serve.ReadLine(line)) {
-      auto at = line.find("(porta ");
-      if (at != std::string::npos) port = line.substr(at + 7, line.size() - at - 8);
-    }
     if (port.empty()) {
       ADD_FAILURE() << "no port announced";
       return period;
@@ -324,17 +330,13 @@ class ReplaceCommandTest : public ServeCommandTest {
   void Serve(int job) {
     ServeProcess serve({"serve", dir_.path().string(), "--job", std::to_string(job), "--terminals", "1", "--port",
                         "0", "--bind", "127.0.0.1", "--timeout", "120"});
-    std::string line, port;
-    while (port.empty() && serve.ReadLine(line)) {
-      auto at = line.find("(porta ");
-      if (at != std::string::npos) port = line.substr(at + 7, line.size() - at - 8);
-    }
+    const std::string port = AnnouncedPort(serve);
     ASSERT_FALSE(port.empty()) << job;
     ProcessResult terminal = RunTerminal({"--port", port, "--from", "127.0.0.1", "--receive-dir",
                                           (terminal_dir_ / "in").string(), "--send-dir",
                                           (terminal_dir_ / "out").string(), "--timeout", "60"});
     EXPECT_EQ(terminal.exit_code, 0) << terminal.out;
-    while (serve.ReadLine(line)) {
+    for (std::string line; serve.ReadLine(line);) {
     }
     EXPECT_EQ(serve.Wait(), 0) << job;
   }
