@@ -99,10 +99,7 @@ void Serve(const ServeArgs& args) {
   options.stock = YesNo(args.stock, "--stock");
   options.date_time = ParseDateTime(args.date, args.time);
   ServeMessages messages(YesNo(args.clear_queue, "--clear-queue"));
-  SetMessageService(&messages);
-  struct Restore {
-    ~Restore() { SetMessageService(nullptr); }
-  } restore;
+  ScopedMessageService message_scope(messages);
 
   comm::JobRunner runner(db, args.job, options);
   runner.setConfirmation(false);

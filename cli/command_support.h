@@ -51,14 +51,4 @@ class ConsoleMessages final : public MessageService {
   bool assume_yes_;
 };
 
-// Installs a message service for a scope; without one the core's boxes go
-// to stderr and its questions are answered no.
-class ScopedMessageService {
- public:
-  explicit ScopedMessageService(MessageService& service) { SetMessageService(&service); }
-  ~ScopedMessageService() { SetMessageService(nullptr); }
-  ScopedMessageService(const ScopedMessageService&) = delete;
-  ScopedMessageService& operator=(const ScopedMessageService&) = delete;
-};
-
 }  // namespace kaslo::cli

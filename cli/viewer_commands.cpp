@@ -99,7 +99,7 @@ void RunReplace(const ViewerArgs& args) {
 
 void AddReadingOptions(CLI::App* cmd, ViewerArgs& args) {
   cmd->add_option("DIR", args.dir, "data directory")->required();
-  cmd->add_option("--job", args.job, "job kind of the reading (8 operators, 9 sellers, ... 18 products)")
+  cmd->add_option("--job", args.job, "job kind of the reading (8 to 21 or 24)")
       ->required();
   cmd->add_option("--terminal", args.terminal, "terminal number")->required()->check(CLI::Range(1, 999));
 }

@@ -31,6 +31,16 @@ class MessageService {
 void SetMessageService(MessageService* service);
 MessageService& Messages();
 
+// Installs a message service for a scope; at its end boxes go back to
+// stderr and questions to No.
+class ScopedMessageService {
+ public:
+  explicit ScopedMessageService(MessageService& service) { SetMessageService(&service); }
+  ~ScopedMessageService() { SetMessageService(nullptr); }
+  ScopedMessageService(const ScopedMessageService&) = delete;
+  ScopedMessageService& operator=(const ScopedMessageService&) = delete;
+};
+
 // A question whose Yes destroys or replaces data: No is the default button.
 inline bool ConfirmDestructive(const std::string& text) {
   return Messages().confirm(text, {}, DefaultAnswer::kNo);
