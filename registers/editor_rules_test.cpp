@@ -3,9 +3,6 @@
 // numbers typed into numeric boxes.
 #include "registers/editor_rules.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "common/testing/scripted_messages.h"
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
@@ -18,44 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::DemoStore;
-
-// A second station: a child process that opens Ycoprm exclusively and keeps
-// it until told to let go.
-class OtherStation {
- public:
-  explicit OtherStation(const std::filesystem::path& dir) {
-    if (pipe(ready_) != 0 || pipe(release_) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      char c = 0;
-      try {
-        auto prm = db::Database(dir).open(ycoprm::kTable, {.tag = "", .exclusive = true});
-        (void)!write(ready_[1], "r", 1);
-        (void)!read(release_[0], &c, 1);
-      } catch (...) {
-        (void)!write(ready_[1], "x", 1);
-      }
-      _exit(0);
-    }
-    char c = 0;
-    (void)!read(ready_[0], &c, 1);
-    held_ = c == 'r';
-  }
-  bool held() const { return held_; }
-  void LetGo() {
-    if (pid_ <= 0) return;
-    (void)!write(release_[1], "g", 1);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-  ~OtherStation() { LetGo(); }
-
- private:
-  int ready_[2]{};
-  int release_[2]{};
-  pid_t pid_ = -1;
-  bool held_ = false;
-};
+using testing::OtherStation;
 
 TEST_F(DemoStore, ParameterLockGivesUpWhileAnotherStationHoldsItAndWorksOnceItLetsGo) {
   kaslo::testing::RecordingProgress progress;

@@ -10,6 +10,7 @@
 #include "db/table.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
+#include "registers/other_station.h"
 
 namespace kaslo::registers::testing {
 

@@ -1,0 +1,57 @@
+// For tests of the editors: a second station, a child process that opens
+// Ycoprm exclusively and holds it until told to let go.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "db/database.h"
+#include "db/tables/ycoprm.h"
+
+namespace kaslo::registers::testing {
+
+class OtherStation {
+ public:
+  explicit OtherStation(const std::filesystem::path& dir) {
+    if (pipe(ready_) != 0 || pipe(release_) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      char c = 0;
+      try {
+        auto prm = db::Database(dir).open(ycoprm::kTable, {.tag = "", .exclusive = true});
+        (void)!write(ready_[1], "r", 1);
+        (void)!read(release_[0], &c, 1);
+      } catch (...) {
+        (void)!write(ready_[1], "x", 1);
+      }
+      _exit(0);
+    }
+    char c = 0;
+    (void)!read(ready_[0], &c, 1);
+    held_ = c == 'r';
+  }
+  bool held() const { return held_; }
+  void LetGo() {
+    if (pid_ <= 0) return;
+    (void)!write(release_[1], "g", 1);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  ~OtherStation() {
+    LetGo();
+    for (int fd : {ready_[0], ready_[1], release_[0], release_[1]}) close(fd);
+  }
+  OtherStation(const OtherStation&) = delete;
+  OtherStation& operator=(const OtherStation&) = delete;
+
+ private:
+  int ready_[2]{};
+  int release_[2]{};
+  pid_t pid_ = -1;
+  bool held_ = false;
+};
+
+}  // namespace kaslo::registers::testing
