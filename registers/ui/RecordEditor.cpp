@@ -302,7 +302,7 @@ void RecordEditor::ShowNumber(QLineEdit* edit, const std::function<QString(doubl
 
 void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field) {
   if (combo->objectName().isEmpty()) combo->setObjectName(FromLatin1(field.name));
-  bindings_.push_back({combo, std::string(field.name), {}});
+  bindings_.push_back({combo, std::string(field.name), {}, {}});
   combo->SetEditRequest([this] {
     bool editing = false;
     RunShowingEngineError([&] { editing = EditFromControl(); });
@@ -377,7 +377,7 @@ void RecordEditor::ShowTotal() {
 }
 
 void RecordEditor::SetOrderCaption(bool by_code) {
-  setWindowTitle(options_.title + FromUtf8(by_code ? reg::kOrdenadoCodigo : reg::kOrdenadoDescricao));
+  setWindowTitle(options_.title + FromUtf8(by_code ? reg::kOrdenadoCodigo : options_.second_order));
 }
 
 // ---- grid and controls

@@ -62,6 +62,8 @@ class RecordEditor : public QDialog {
     bool total_in_status = true;
     bool separator_after_excluir = false;
     bool view_only = false;    // the tax window: only Localizar and Sair act
+    // the caption's end in the order of tag "Dois"
+    std::string_view second_order = kaslo::registers::kOrdenadoDescricao;
   };
   RecordEditor(QWidget* owner, const std::filesystem::path& data_dir, Options options);
 
