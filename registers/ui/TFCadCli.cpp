@@ -64,7 +64,7 @@ TFCadCli::TFCadCli(QWidget* owner, const std::filesystem::path& data_dir)
   grid->addWidget(CLI_CODIGO, 0, 1);
 
   CLI_CNPJ = new QLineEdit(box);
-  CLI_CNPJ->setMinimumWidth(150);
+  CLI_CNPJ->setFixedWidth(160);
   BindEdit(CLI_CNPJ, ycocli::CLI_CNPJ,
            [](const db::Table& t) { return MaskedTaxNumber(t.asNumber(ycocli::CLI_CNPJ)); });
   label(QStringLiteral("CPF / CNPJ:"), CLI_CNPJ, 0, 2);
@@ -76,22 +76,22 @@ TFCadCli::TFCadCli(QWidget* owner, const std::filesystem::path& data_dir)
   BindCombo(CLI_STATUS, ycocli::CLI_STATUS);
   label(QStringLiteral("Status:"), CLI_STATUS, 0, 4);
   grid->addWidget(CLI_STATUS, 0, 5);
+  grid->setColumnStretch(6, 1);
 
   CLI_NOME = new QLineEdit(box);
   BindEdit(CLI_NOME, ycocli::CLI_NOME);
   label(QStringLiteral("Nome / Razão Social:"), CLI_NOME, 1, 0);
-  grid->addWidget(CLI_NOME, 1, 1, 1, 5);
+  grid->addWidget(CLI_NOME, 1, 1, 1, 6);
 
   CLI_ENDER = new QLineEdit(box);
   BindEdit(CLI_ENDER, ycocli::CLI_ENDER);
   label(QStringLiteral("Endereço:"), CLI_ENDER, 2, 0);
-  grid->addWidget(CLI_ENDER, 2, 1, 1, 5);
+  grid->addWidget(CLI_ENDER, 2, 1, 1, 6);
 
   CLI_COMPLE = new QLineEdit(box);
   BindEdit(CLI_COMPLE, ycocli::CLI_COMPLE);
   label(QStringLiteral("Complemento:"), CLI_COMPLE, 3, 0);
-  grid->addWidget(CLI_COMPLE, 3, 1, 1, 5);
-  grid->setColumnStretch(3, 1);
+  grid->addWidget(CLI_COMPLE, 3, 1, 1, 6);
 
   SetEnterChain({CLI_CODIGO, CLI_CNPJ, CLI_STATUS, CLI_NOME, CLI_ENDER, CLI_COMPLE}, CLI_COMPLE);
   Start();

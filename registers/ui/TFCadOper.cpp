@@ -77,9 +77,10 @@ TFCadOper::TFCadOper(QWidget* owner, const std::filesystem::path& data_dir)
   grid->addWidget(OPE_CODIGO, 0, 1);
 
   OPE_NOME = new QLineEdit(box);
+  OPE_NOME->setFixedWidth(180);
   BindEdit(OPE_NOME, ycoope::OPE_NOME);
   label(grid, QStringLiteral("Nome:"), OPE_NOME, 0, 2);
-  grid->addWidget(OPE_NOME, 0, 3);
+  grid->addWidget(OPE_NOME, 0, 3, Qt::AlignLeft);
 
   OPE_PERFIL = flag_combo(box, ycoope::OPE_PERFIL, {QStringLiteral("GERENTE"), QStringLiteral("OPERADOR")},
                           {QStringLiteral("S"), QStringLiteral("N")});
