@@ -14,8 +14,6 @@
 #include <QGroupBox>
 #include "db/tables/ycotrb.h"
 #include <QtTest>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "common/testing/scripted_messages.h"
 #include "common/ui/ModalHelper.h"
@@ -24,6 +22,7 @@
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
+#include "registers/other_station.h"
 #include "registers/ui/TFCadDepto.h"
 #include "registers/ui/TFCadGrpDepto.h"
 #include "registers/ui/TFCadTrib.h"
@@ -161,18 +160,8 @@ class FrameTest : public QObject {
   void codeAllocationGivesUpWhileAnotherStationHoldsTheParameters() {
     db::testing::TempDataDir dir({.demo = true});
     KeepDepartments(dir.db(), 4);
-    int ready[2], release[2];
-    QVERIFY(pipe(ready) == 0 && pipe(release) == 0);
-    pid_t child = fork();
-    if (child == 0) {
-      char c;
-      auto prm = db::Database(dir.path()).open(ycoprm::kTable, {.tag = "", .exclusive = true});
-      (void)!write(ready[1], "r", 1);
-      (void)!read(release[0], &c, 1);
-      _exit(0);
-    }
-    char c;
-    QVERIFY(read(ready[0], &c, 1) == 1);
+    registers::testing::OtherStation other(dir.path());
+    QVERIFY(other.held());
     ScriptedMessages messages;
     kaslo::testing::RecordingProgress progress;
     TFCadDepto w(nullptr, dir.path());
@@ -184,8 +173,7 @@ class FrameTest : public QObject {
                                    "Não foi possível incluir um novo registro !\r\nTente novamente, ou cancele a operação."}));
     QVERIFY(progress.Saw("Aguarde, processando registro..."));
     QVERIFY(Action(w, "Gravar")->isEnabled());  // still inserting
-    (void)!write(release[1], "g", 1);
-    waitpid(child, nullptr, 0);
+    other.LetGo();
     Action(w, "Gravar")->trigger();
     QVERIFY(!Action(w, "Gravar")->isEnabled());
     QCOMPARE(Codes(dir.db()), (std::vector<double>{1, 2, 3, 4, 9}));  // the counter of the demo is 8
