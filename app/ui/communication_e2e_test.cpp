@@ -7,24 +7,15 @@
 // are driven by the keyboard alone, the others by the mouse. Last, the
 // demo store's products loaded to the terminal come back unchanged.
 #include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QTreeWidget>
 #include <QtTest>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "app/ui/terminal_session_testing.h"
 
 #include "comm/ui/TFCargaTcp.h"
 #include "common/checkdigits.h"
@@ -42,19 +33,15 @@
 #include "db/tables/ycopro.h"
 #include "viewers/ui/TFTcpViewCad.h"
 
-#include "comm/protocol_test_support.h"
-
 namespace fs = std::filesystem;
 
 namespace kaslo::ui {
 
-using kaslo::testing::ScriptedMessages;
+using namespace terminal_session;
 using Texts = std::vector<std::string>;
-using Files = std::map<std::string, std::string>;
 
 namespace {
 
-constexpr int kLongWaitMs = 120000;
 const std::string kConfirma = "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?";
 const std::string kCompleta = "Substituição de cadastro completa !";
 
@@ -85,8 +72,6 @@ std::string ProductRecord(const std::string& plu12, const std::string& descr, co
   return r;
 }
 
-QString TerminalProgram() { return QString::fromStdString((comm::testing::BinDir() / "kaslo-terminal").string()); }
-
 QString Q(const std::string& utf8) { return FromUtf8(utf8); }
 
 }  // namespace
@@ -99,15 +84,6 @@ class CommunicationE2eTest : public QObject {
   int case_ = 0;
   QString terminal_out_;
 
-  template <typename T>
-  static T* Find(QWidget& window, const char* name) {
-    T* widget = window.findChild<T*>(QString::fromLatin1(name));
-    if (!widget) qFatal("no control %s", name);
-    return widget;
-  }
-  static QTreeWidget* List(QWidget& w) { return Find<QTreeWidget>(w, "ListPlu"); }
-  static QString Status(QWidget& w, int row) { return List(w)->topLevelItem(row)->text(2); }
-  static void Click(QWidget& w, const char* button) { QTest::mouseClick(Find<QPushButton>(w, button), Qt::LeftButton); }
   static QString Cell(QTableWidget* grid, int r, int c) {
     const QTableWidgetItem* item = grid->item(r, c);
     return item ? item->text() : QString();
@@ -118,62 +94,10 @@ class CommunicationE2eTest : public QObject {
     return cells;
   }
 
-  // How the user drives the windows: the mouse, or the keyboard alone
-  // (Enter on the focused row, the port typed and Enter, Alt+V, Alt+S, Alt+F).
-  enum class By { kMouse, kKeyboard };
-
-  // Runs the window's reading for terminal 1: the row chosen, a free port
-  // typed in, "Iniciar &Servidor" answered Yes, and kaslo-terminal
-  // connecting from 127.0.0.1 with `answers` in its send folder, until the
-  // row reads "Comunicação Finalizada". Leaves the terminal's output in
-  // terminal_out_.
+  // The window's job for terminal 1, served to kaslo-terminal; its output
+  // is left in terminal_out_.
   void ServeReading(TFCargaTcp& window, ScriptedMessages& messages, const Files& answers, const char* model, By by) {
-    const fs::path out = dir_ / "terminal" / "out";
-    fs::create_directories(out);
-    for (const auto& [name, bytes] : answers) std::ofstream(out / name, std::ios::binary) << bytes;
-
-    QTreeWidget* list = List(window);
-    QLineEdit* edit = Find<QLineEdit>(window, "edtPorta");
-    const uint16_t port = comm::testing::FreeLoopbackPort();
-    messages.QueueConfirm(true);
-    if (by == By::kMouse) {
-      const QPoint at = list->visualItemRect(list->topLevelItem(0)).center();
-      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-      QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
-      edit->selectAll();
-      QTest::keyClicks(edit, QString::number(port));
-      Click(window, "btnIniciar");
-    } else {
-      // The list has the focus and its first row is the focused one.
-      window.activateWindow();
-      QVERIFY(QTest::qWaitForWindowActive(&window));
-      QTRY_VERIFY(list->hasFocus());
-      QCOMPARE(list->currentItem(), list->topLevelItem(0));
-      QTest::keyClick(list, Qt::Key_Return);
-      QCOMPARE(Status(window, 0), QStringLiteral("Selecionado"));
-      edit->setFocus();
-      edit->selectAll();
-      QTest::keyClicks(edit, QString::number(port));
-      QTest::keyClick(edit, Qt::Key_Return);
-    }
-    QCOMPARE(edit->text(), QString::number(port));
-    QCOMPARE(messages.pending(), size_t{0});
-    QVERIFY(window.runner().listening());
-    QCOMPARE(window.runner().port(), port);
-    QCOMPARE(Status(window, 0), QStringLiteral("Aguardando Comunicação"));
-    QVERIFY(!edit->isEnabled());
-
-    QProcess terminal;
-    terminal.start(TerminalProgram(), {"--port", QString::number(port), "--from", "127.0.0.1", "--model", model,
-                                       "--receive-dir", QString::fromStdString((dir_ / "terminal" / "in").string()),
-                                       "--send-dir", QString::fromStdString(out.string()), "--timeout", "90"});
-    QVERIFY(terminal.waitForStarted(kLongWaitMs));
-    QTRY_COMPARE_WITH_TIMEOUT(Status(window, 0), QStringLiteral("Comunicação Finalizada"), kLongWaitMs);
-    if (terminal.state() != QProcess::NotRunning) QVERIFY(terminal.waitForFinished(kLongWaitMs));
-    terminal_out_ = QString::fromUtf8(terminal.readAllStandardOutput());
-    QVERIFY2(terminal.exitCode() == 0, qPrintable(terminal_out_));
-    QVERIFY2(terminal_out_.contains(QStringLiteral("127.0.0.1 end")), qPrintable(terminal_out_));
+    ServeJob(window, messages, dir_, answers, model, by, terminal_out_);
   }
 
   // "&Visualizar Dados" on the row chosen before the reading; `act` runs in
@@ -221,22 +145,6 @@ class CommunicationE2eTest : public QObject {
     }
   }
 
-  // Closes the communication window as the user does; a reading asks nothing.
-  static void CloseWindow(TFCargaTcp& window) {
-    window.close();
-    QVERIFY(!window.isVisible());
-    QCOMPARE(Find<QLabel>(window, "lblAguarde")->text(), QStringLiteral("Servidor de comunicação encerrado"));
-    // Nothing answers on the port any more.
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(window.runner().port());
-    const int connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    close(fd);
-    QCOMPARE(connected, -1);
-  }
-
  private slots:
   void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("kaslo_roza")); }
 
@@ -282,7 +190,7 @@ class CommunicationE2eTest : public QObject {
     });
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
     QVERIFY(viewed);
-    CloseWindow(window);
+    CloseCommunication(window);
     QCOMPARE(messages.texts().size(), size_t{2});
     QCOMPARE(messages.unanswered(), 0);
 
@@ -329,7 +237,7 @@ class CommunicationE2eTest : public QObject {
       Replace(v, messages, By::kMouse);
     }));
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
-    CloseWindow(window);
+    CloseCommunication(window);
 
     using Client = std::tuple<int64_t, int64_t, std::string, std::string, std::string>;
     std::vector<Client> rows;
@@ -377,7 +285,7 @@ class CommunicationE2eTest : public QObject {
       Replace(v, messages, By::kMouse);
     }));
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
-    CloseWindow(window);
+    CloseCommunication(window);
 
     db::Database db(dir_);
     QCOMPARE(db.open(ycobar::kTable)->recordCount(), uint32_t{0});
@@ -416,7 +324,7 @@ class CommunicationE2eTest : public QObject {
       QVERIFY(QTest::qWaitForWindowExposed(&load));
       ServeReading(load, messages, {}, "4", By::kMouse);
       if (QTest::currentTestFailed()) return;
-      CloseWindow(load);
+      CloseCommunication(load);
     }
     const std::string sent = comm::testing::Slurp(dir_ / "terminal" / "in" / "RProds.dad");
     QCOMPARE(sent.size(), before.size() * 86);
@@ -441,7 +349,7 @@ class CommunicationE2eTest : public QObject {
       Replace(v, messages, By::kMouse);
     }));
     QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
-    CloseWindow(reading);
+    CloseCommunication(reading);
     QCOMPARE(kept(), before);
   }
 };
