@@ -10,7 +10,7 @@
 #include "db/table.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
-#include "registers/other_station.h"
+#include "registers/parameter_testing.h"
 
 namespace kaslo::registers::testing {
 
@@ -20,17 +20,9 @@ class DemoStore : public ::testing::Test {
   const db::Database& Db() const { return dir_.db(); }
 
   void SetParameter(const db::FieldDef& field, const std::string& value) {
-    auto prm = Db().open(ycoprm::kTable);
-    prm->first();
-    prm->edit();
-    prm->setString(field, value);
-    prm->post();
+    testing::SetParameter(Db(), field, value);
   }
-  std::string Parameter(const db::FieldDef& field) const {
-    auto prm = Db().open(ycoprm::kTable);
-    prm->first();
-    return prm->getString(field);
-  }
+  std::string Parameter(const db::FieldDef& field) const { return testing::Parameter(Db(), field); }
 };
 
 }  // namespace kaslo::registers::testing

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
 #include "db/database.h"
 #include "db/table.h"
@@ -216,5 +217,13 @@ class RecordEditor : public QDialog {
   bool closing_ = false;
   int grid_column_ = 0;  // the grid opens on its first column
 };
+
+// The menu's opener of an editor: the window runs modally and is released
+// when it closes.
+template <class Editor>
+void OpenEditor(const OpenContext& context) {
+  Editor window(context.owner, context.data_dir);
+  window.exec();
+}
 
 }  // namespace kaslo::ui

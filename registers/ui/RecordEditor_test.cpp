@@ -22,7 +22,7 @@
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
-#include "registers/other_station.h"
+#include "registers/parameter_testing.h"
 #include "registers/ui/TFCadDepto.h"
 #include "registers/ui/TFCadGrpDepto.h"
 #include "registers/ui/TFCadTrib.h"

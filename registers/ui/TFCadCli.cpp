@@ -21,10 +21,7 @@ namespace reg = kaslo::registers;
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadCli", [](const OpenContext& context) {
-                                   TFCadCli window(context.owner, context.data_dir);
-                                   window.exec();
-                                 }};
+const WindowRegistrar kRegistrar{"TFCadCli", OpenEditor<TFCadCli>};
 
 QString MaskedTaxNumber(double number) { return QString::fromStdString(reg::TaxNumberText(number)); }
 

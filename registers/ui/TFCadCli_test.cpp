@@ -15,7 +15,7 @@
 #include "db/tables/ycocli.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
-#include "registers/other_station.h"
+#include "registers/parameter_testing.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFCadCli.h"
 #include "registers/ui/editor_test_support.h"
@@ -25,25 +25,13 @@ namespace kaslo::ui {
 using kaslo::testing::ScriptedMessages;
 using namespace editor_test;
 using Texts = std::vector<std::string>;
+using registers::testing::Parameter;
+using registers::testing::SetParameter;
 
 namespace {
 
 const std::string kInsertFailed =
     "Não foi possível incluir um novo registro !\r\nTente novamente, ou cancele a operação.";
-
-void SetParameter(const db::Database& db, const db::FieldDef& field, const std::string& value) {
-  auto prm = db.open(ycoprm::kTable);
-  prm->first();
-  prm->edit();
-  prm->setString(field, value);
-  prm->post();
-}
-
-std::string Parameter(const db::Database& db, const db::FieldDef& field) {
-  auto prm = db.open(ycoprm::kTable);
-  prm->first();
-  return prm->getString(field);
-}
 
 // Ycocli holds clients 1..count, client i with tax number taxes(i).
 void KeepClients(const db::Database& db, int count, const std::function<double(int)>& taxes) {

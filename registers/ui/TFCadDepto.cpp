@@ -24,10 +24,7 @@ namespace reg = kaslo::registers;
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadDepto", [](const OpenContext& context) {
-                                              TFCadDepto window(context.owner, context.data_dir);
-                                              window.exec();
-                                            }};
+const WindowRegistrar kRegistrar{"TFCadDepto", OpenEditor<TFCadDepto>};
 
 QString TwoDigits(const std::string& text) {
   return text.empty() ? QString() : FromLatin1(text).rightJustified(2, QLatin1Char('0'));

@@ -24,10 +24,7 @@ namespace reg = kaslo::registers;
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadGrpDepto", [](const OpenContext& context) {
-                                              TFCadGrpDepto window(context.owner, context.data_dir);
-                                              window.exec();
-                                            }};
+const WindowRegistrar kRegistrar{"TFCadGrpDepto", OpenEditor<TFCadGrpDepto>};
 
 QString TwoDigits(const std::string& text) {
   return text.empty() ? QString() : FromLatin1(text).rightJustified(2, QLatin1Char('0'));

@@ -20,10 +20,7 @@ namespace reg = kaslo::registers;
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadOper", [](const OpenContext& context) {
-                                   TFCadOper window(context.owner, context.data_dir);
-                                   window.exec();
-                                 }};
+const WindowRegistrar kRegistrar{"TFCadOper", OpenEditor<TFCadOper>};
 
 // The labels of the permissions, in the order of kOperatorPermissions.
 const char* const kPermissionLabels[] = {

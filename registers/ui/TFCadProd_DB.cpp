@@ -27,10 +27,7 @@ namespace reg = kaslo::registers;
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadProd_DB", [](const OpenContext& context) {
-                                              TFCadProd_DB window(context.owner, context.data_dir);
-                                              window.exec();
-                                            }};
+const WindowRegistrar kRegistrar{"TFCadProd_DB", OpenEditor<TFCadProd_DB>};
 
 QLabel* Panel(QWidget* parent, const char* name) {
   auto* label = new QLabel(parent);

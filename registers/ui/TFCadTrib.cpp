@@ -17,10 +17,7 @@ namespace kaslo::ui {
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadTrib", [](const OpenContext& context) {
-                                              TFCadTrib window(context.owner, context.data_dir);
-                                              window.exec();
-                                            }};
+const WindowRegistrar kRegistrar{"TFCadTrib", OpenEditor<TFCadTrib>};
 
 }  // namespace
 

@@ -17,10 +17,7 @@ namespace reg = kaslo::registers;
 
 namespace {
 
-const WindowRegistrar kRegistrar{"TFCadVend", [](const OpenContext& context) {
-                                   TFCadVend window(context.owner, context.data_dir);
-                                   window.exec();
-                                 }};
+const WindowRegistrar kRegistrar{"TFCadVend", OpenEditor<TFCadVend>};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
-// For tests of the editors: a second station, a child process that opens
-// Ycoprm exclusively and holds it until told to let go.
+// For tests of the editors: the parameter row read and written, and a
+// second station, a child process that opens Ycoprm exclusively and holds
+// it until told to let go.
 #pragma once
 
 #include <sys/wait.h>
@@ -7,11 +8,26 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "db/database.h"
 #include "db/tables/ycoprm.h"
 
 namespace kaslo::registers::testing {
+
+inline void SetParameter(const db::Database& db, const db::FieldDef& field, const std::string& value) {
+  auto prm = db.open(ycoprm::kTable);
+  prm->first();
+  prm->edit();
+  prm->setString(field, value);
+  prm->post();
+}
+
+inline std::string Parameter(const db::Database& db, const db::FieldDef& field) {
+  auto prm = db.open(ycoprm::kTable);
+  prm->first();
+  return prm->getString(field);
+}
 
 class OtherStation {
  public:
