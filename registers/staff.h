@@ -4,14 +4,13 @@
 // code and a name.
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
 
 #include "db/field.h"
 #include "db/table.h"
-#include "registers/editor_rules.h"
 #include "db/tables/ycoope.h"
+#include "registers/editor_rules.h"
 
 namespace kaslo::registers {
 

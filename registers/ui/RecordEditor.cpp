@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -318,6 +319,21 @@ void RecordEditor::BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field)
               throw;
             }
           }));
+}
+
+TDBComboQuelbrix* RecordEditor::NewCombo(QWidget* parent, const db::FieldDef& field, const QStringList& items,
+                                         const QStringList& values) {
+  auto* combo = new TDBComboQuelbrix(parent);
+  combo->SetItems(items);
+  combo->SetValues(values);
+  BindCombo(combo, field);
+  return combo;
+}
+
+void RecordEditor::AddLabel(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column) {
+  auto* label = new QLabel(text, buddy->parentWidget());
+  label->setBuddy(buddy);
+  grid->addWidget(label, row, column);
 }
 
 void RecordEditor::SetEnterChain(std::vector<QWidget*> controls, QWidget* last) {

@@ -25,6 +25,7 @@
 #include "registers/ui/TFLocaliza.h"
 
 class QAction;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
@@ -85,6 +86,13 @@ class RecordEditor : public QDialog {
   // The combo asks the frame for edit mode before a choice, and writes its
   // code to the pending row when the user leaves it.
   void BindCombo(TDBComboQuelbrix* combo, const db::FieldDef& field);
+  // A flag combo in `parent` showing `items` for the codes `values`, bound
+  // to the field.
+  TDBComboQuelbrix* NewCombo(QWidget* parent, const db::FieldDef& field, const QStringList& items,
+                             const QStringList& values);
+  // A label at (row, column) of a detail grid; its buddy names the control
+  // in the messages of values a field cannot hold.
+  static void AddLabel(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column);
   // Enter in these controls moves on; in `last` it runs Gravar.
   void SetEnterChain(std::vector<QWidget*> controls, QWidget* last);
   // Finishes opening: browsing state, last record then first.

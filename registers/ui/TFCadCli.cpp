@@ -46,11 +46,7 @@ TFCadCli::TFCadCli(QWidget* owner, const std::filesystem::path& data_dir)
   auto* outer = new QVBoxLayout(Target());
   outer->addWidget(box);
   auto* grid = new QGridLayout(box);
-  auto label = [&](const QString& text, QWidget* buddy, int r, int c) {
-    auto* l = new QLabel(text, box);
-    l->setBuddy(buddy);
-    grid->addWidget(l, r, c);
-  };
+  auto label = [&](const QString& text, QWidget* buddy, int r, int c) { AddLabel(grid, text, buddy, r, c); };
 
   // created in tab order
   CLI_CODIGO = new QLineEdit(box);
@@ -67,10 +63,9 @@ TFCadCli::TFCadCli(QWidget* owner, const std::filesystem::path& data_dir)
   label(QStringLiteral("CPF / CNPJ:"), CLI_CNPJ, 0, 2);
   grid->addWidget(CLI_CNPJ, 0, 3);
 
-  CLI_STATUS = new TDBComboQuelbrix(box);
-  CLI_STATUS->SetItems({QStringLiteral("VERDE"), QStringLiteral("AMARELO"), QStringLiteral("VERMELHO")});
-  CLI_STATUS->SetValues({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")});
-  BindCombo(CLI_STATUS, ycocli::CLI_STATUS);
+  CLI_STATUS = NewCombo(box, ycocli::CLI_STATUS,
+                        {QStringLiteral("VERDE"), QStringLiteral("AMARELO"), QStringLiteral("VERMELHO")},
+                        {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")});
   label(QStringLiteral("Status:"), CLI_STATUS, 0, 4);
   grid->addWidget(CLI_STATUS, 0, 5);
   grid->setColumnStretch(6, 1);

@@ -35,17 +35,13 @@ const std::string kInsertFailed =
 
 // Ycocli holds clients 1..count, client i with tax number taxes(i).
 void KeepClients(const db::Database& db, int count, const std::function<double(int)>& taxes) {
-  auto cli = db.open(ycocli::kTable, {.tag = "", .exclusive = true});
-  cli->emptyTable();
-  for (int i = 1; i <= count; ++i) {
-    cli->append();
-    cli->setNumber(ycocli::CLI_CODIGO, i);
-    cli->setNumber(ycocli::CLI_CNPJ, taxes(i));
-    cli->setString(ycocli::CLI_NOME, "CLIENTE " + std::to_string(i));
-    cli->setString(ycocli::CLI_ENDER, "RUA " + std::to_string(i));
-    cli->setString(ycocli::CLI_STATUS, "1");
-    cli->post();
-  }
+  Keep(db, ycocli::kTable, count, [&](db::Table& cli, int i) {
+    cli.setNumber(ycocli::CLI_CODIGO, i);
+    cli.setNumber(ycocli::CLI_CNPJ, taxes(i));
+    cli.setString(ycocli::CLI_NOME, "CLIENTE " + std::to_string(i));
+    cli.setString(ycocli::CLI_ENDER, "RUA " + std::to_string(i));
+    cli.setString(ycocli::CLI_STATUS, "1");
+  });
 }
 
 struct Stored {

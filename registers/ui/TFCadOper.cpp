@@ -51,38 +51,25 @@ TFCadOper::TFCadOper(QWidget* owner, const std::filesystem::path& data_dir)
   auto* box = new QGroupBox(QStringLiteral("  Operador  "), Target());
   outer->addWidget(box);
   auto* grid = new QGridLayout(box);
-  auto label = [](QGridLayout* layout, const QString& text, QWidget* buddy, int r, int c) {
-    auto* l = new QLabel(text, buddy->parentWidget());
-    l->setBuddy(buddy);
-    layout->addWidget(l, r, c);
-  };
-  auto flag_combo = [this](QWidget* parent, const db::FieldDef& field, const QStringList& items,
-                           const QStringList& values) {
-    auto* c = new TDBComboQuelbrix(parent);
-    c->SetItems(items);
-    c->SetValues(values);
-    BindCombo(c, field);
-    return c;
-  };
 
   // created in tab order
   OPE_CODIGO = new QLineEdit(box);
   OPE_CODIGO->setMaxLength(ycoope::OPE_CODIGO.length);
   OPE_CODIGO->setMaximumWidth(70);
   BindEdit(OPE_CODIGO, ycoope::OPE_CODIGO);
-  label(grid, QStringLiteral("Código:"), OPE_CODIGO, 0, 0);
+  AddLabel(grid, QStringLiteral("Código:"), OPE_CODIGO, 0, 0);
   grid->addWidget(OPE_CODIGO, 0, 1);
 
   OPE_NOME = new QLineEdit(box);
   OPE_NOME->setFixedWidth(180);
   BindEdit(OPE_NOME, ycoope::OPE_NOME);
-  label(grid, QStringLiteral("Nome:"), OPE_NOME, 0, 2);
+  AddLabel(grid, QStringLiteral("Nome:"), OPE_NOME, 0, 2);
   grid->addWidget(OPE_NOME, 0, 3, Qt::AlignLeft);
 
-  OPE_PERFIL = flag_combo(box, ycoope::OPE_PERFIL, {QStringLiteral("GERENTE"), QStringLiteral("OPERADOR")},
+  OPE_PERFIL = NewCombo(box, ycoope::OPE_PERFIL, {QStringLiteral("GERENTE"), QStringLiteral("OPERADOR")},
                           {QStringLiteral("S"), QStringLiteral("N")});
   OPE_PERFIL->setMinimumWidth(110);
-  label(grid, QStringLiteral("Perfil:"), OPE_PERFIL, 1, 0);
+  AddLabel(grid, QStringLiteral("Perfil:"), OPE_PERFIL, 1, 0);
   grid->addWidget(OPE_PERFIL, 1, 1);
 
   OPE_SENHA = new QLineEdit(box);
@@ -91,7 +78,7 @@ TFCadOper::TFCadOper(QWidget* owner, const std::filesystem::path& data_dir)
   BindEdit(OPE_SENHA, ycoope::OPE_SENHA, [](const db::Table& t) {
     return t.isBlank(ycoope::OPE_SENHA) ? QString() : QString::fromStdString(reg::PasswordText(t.asNumber(ycoope::OPE_SENHA)));
   });
-  label(grid, QStringLiteral("Senha:"), OPE_SENHA, 1, 2);
+  AddLabel(grid, QStringLiteral("Senha:"), OPE_SENHA, 1, 2);
   grid->addWidget(OPE_SENHA, 1, 3, Qt::AlignLeft);
   grid->setColumnStretch(3, 1);
 
@@ -101,9 +88,9 @@ TFCadOper::TFCadOper(QWidget* owner, const std::filesystem::path& data_dir)
   for (size_t i = 0; i < permissions_.size(); ++i) {
     const int column = static_cast<int>(i / 4) * 2;
     const int row = static_cast<int>(i % 4);
-    permissions_[i] = flag_combo(rights, reg::kOperatorPermissions[i], {QStringLiteral("NÃO"), QStringLiteral("SIM")},
+    permissions_[i] = NewCombo(rights, reg::kOperatorPermissions[i], {QStringLiteral("NÃO"), QStringLiteral("SIM")},
                                  {QStringLiteral("N"), QStringLiteral("S")});
-    label(columns, QString::fromUtf8(kPermissionLabels[i]), permissions_[i], row, column);
+    AddLabel(columns, QString::fromUtf8(kPermissionLabels[i]), permissions_[i], row, column);
     columns->addWidget(permissions_[i], row, column + 1);
   }
 

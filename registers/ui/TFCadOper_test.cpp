@@ -44,17 +44,6 @@ std::optional<std::pair<std::string, double>> Operator(const db::Database& db, d
   return std::pair{flags, ope->asNumber(ycoope::OPE_SENHA)};
 }
 
-template <class Row>
-void Keep(const db::Database& db, std::string_view table, int count, const Row& row) {
-  auto t = db.open(table, {.tag = "", .exclusive = true});
-  t->emptyTable();
-  for (int i = 1; i <= count; ++i) {
-    t->append();
-    row(*t, i);
-    t->post();
-  }
-}
-
 std::vector<std::string> SellerNames(const db::Database& db) {
   std::vector<std::string> names;
   auto ven = db.open(ycoven::kTable, {.tag = "Um", .exclusive = false});

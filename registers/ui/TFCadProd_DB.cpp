@@ -73,18 +73,9 @@ TFCadProd_DB::TFCadProd_DB(QWidget* owner, const std::filesystem::path& data_dir
   outer->addWidget(box);
   auto* grid = new QGridLayout(box);
   int row = 0;
-  // the label names its box in the messages of values a field cannot hold
-  auto label = [&](const QString& text, QWidget* buddy, int r, int c) {
-    auto* l = new QLabel(text, box);
-    l->setBuddy(buddy);
-    grid->addWidget(l, r, c);
-  };
-  auto combo = [&](const db::FieldDef& field, QStringList items, QStringList values) {
-    auto* c = new TDBComboQuelbrix(box);
-    c->SetItems(items);
-    c->SetValues(values);
-    BindCombo(c, field);
-    return c;
+  auto label = [&](const QString& text, QWidget* buddy, int r, int c) { AddLabel(grid, text, buddy, r, c); };
+  auto combo = [&](const db::FieldDef& field, const QStringList& items, const QStringList& values) {
+    return NewCombo(box, field, items, values);
   };
 
   PRO_PLU = new QLineEdit(box);

@@ -7,6 +7,11 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <string_view>
+
+#include "db/database.h"
+#include "db/table.h"
+
 namespace kaslo::ui {
 
 namespace editor_test {
@@ -34,6 +39,18 @@ inline void ClickCell(QTableView* grid, int row, int column) {
 
 inline QString CellText(QTableView* grid, int row, int column) {
   return grid->model()->index(row, column).data().toString();
+}
+
+// `table` holds exactly the rows 1..count that `row(table, i)` fills.
+template <class Row>
+void Keep(const db::Database& db, std::string_view table, int count, const Row& row) {
+  auto t = db.open(table, {.tag = "", .exclusive = true});
+  t->emptyTable();
+  for (int i = 1; i <= count; ++i) {
+    t->append();
+    row(*t, i);
+    t->post();
+  }
 }
 
 }  // namespace editor_test
