@@ -6,6 +6,7 @@
 
 #include "comm/load_files.h"
 #include "comm/sintegra_reading.h"
+#include "comm/system_ini.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/messages.h"
@@ -18,7 +19,7 @@ JobRunner::JobRunner(const db::Database& db, int job_kind, JobOptions options)
     : db_(db), kind_(job_kind), options_(std::move(options)) {
   caption_ = JobCaption(kind_, options_.stock);
   log_clear_ = LogClearOption(db_);
-  continuous_log_ = ContinuousLogReading(db_.dir());
+  continuous_log_ = LogOnLine(db_.dir());
   FillTerminalList(db_, list_);
   list_.setObserver([this](size_t row) { OnRowChanged(row); });
 }

@@ -2,7 +2,6 @@
 // files and the product change queue.
 #include "comm/jobs.h"
 
-#include <INIReader.h>
 
 #include <algorithm>
 #include <fstream>
@@ -176,14 +175,6 @@ bool CloseJob(const db::Database& db, int kind) {
   if (!kaslo::ConfirmDestructive(std::string(kClearQueueQuestion))) return false;
   ClearProductQueue(db);
   return true;
-}
-
-bool ContinuousLogReading(const std::filesystem::path& dir) {
-  std::filesystem::path ini = db::Database(dir).find("RURUDOR.INI");
-  if (ini.empty()) return false;
-  INIReader reader(ini.string());
-  if (reader.ParseError() < 0) return false;
-  return Apara(reader.Get("Sistema", "LogOnLine", "0")) == "1";
 }
 
 }  // namespace kaslo::comm

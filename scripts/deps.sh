@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcli11-dev libinih-dev nlohmann-json3-dev
+  libcli11-dev libsimpleini-dev nlohmann-json3-dev
   python3 python3-dbfread python3-dbf libdbd-xbase-perl pgdbf hyperfine
   xvfb xauth fonts-dejavu-core
 )

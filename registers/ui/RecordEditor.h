@@ -21,6 +21,7 @@
 #include "db/database.h"
 #include "db/table.h"
 #include "registers/editor_rules.h"
+#include "registers/ui/FieldBindings.h"
 #include "registers/ui/RecordTableModel.h"
 #include "registers/ui/TFLocaliza.h"
 
@@ -185,20 +186,7 @@ class RecordEditor : public QDialog {
   void done(int result) override;
 
  private:
-  struct Binding {
-    QWidget* control;
-    std::string field;
-    std::function<QString(const db::Table&)> show;
-    QString shown;  // the text the frame put into the box
-  };
-  Binding* BindingOf(const QWidget* control);
-  const db::FieldInfo& FieldOf(const Binding& binding) const;
-  // The name of a control in messages: its label without the colon.
-  std::string LabelNameOf(const QWidget* control) const;
-  bool HasRow() const;
-  // Writes a box the user changed into the pending row; the message of a
-  // value the field cannot hold, or nullopt.
-  std::optional<std::string> WriteEdit(const Binding& binding);
+  bool HasRow() const { return fields_->HasRow(); }
   QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint);
   void BuildFrame();
   void GridRowChanged(int row);
@@ -217,7 +205,7 @@ class RecordEditor : public QDialog {
   QAction* act_gravar_ = nullptr;
   QAction* act_localizar_ = nullptr;
   QAction* act_sair_ = nullptr;
-  std::vector<Binding> bindings_;
+  std::unique_ptr<FieldBindings> fields_;
   std::vector<QWidget*> enter_chain_;
   QWidget* last_field_ = nullptr;
   bool hints_on_ = true;
