@@ -1,0 +1,272 @@
+#include "config/ui/ConfigWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "common/messages.h"
+#include "common/ui/engine_error.h"
+#include "common/ui/qt_text.h"
+#include "config/parameters.h"
+#include "registers/ui/TDBComboQuelbrix.h"
+
+namespace kaslo::ui {
+
+ConfigWindow::ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir) : QDialog(owner), db_(data_dir) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  SpeedBar1 = new QToolBar(this);
+  SpeedBar1->setObjectName(QStringLiteral("SpeedBar1"));
+  SpeedBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  layout->addWidget(SpeedBar1);
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  layout->addWidget(PageControl1, 1);
+  auto* status = new QStatusBar(this);
+  status->setObjectName(QStringLiteral("StatusBar"));
+  status->setSizeGripEnabled(false);
+  status0_ = new QLabel(status);
+  status0_->setObjectName(QStringLiteral("StatusPanel0"));
+  status->addWidget(status0_, 1);
+  layout->addWidget(status);
+}
+
+ConfigWindow::~ConfigWindow() = default;
+
+QAction* ConfigWindow::AddCommand(const char* name, const QString& caption, const QKeySequence& key,
+                                  const QString& hint) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setShortcut(key);
+  action->setShortcutContext(Qt::WindowShortcut);
+  const auto bar = hint.indexOf(QLatin1Char('|'));
+  action->setToolTip(hint.left(bar));
+  action->setStatusTip(hint.mid(bar + 1));
+  addAction(action);
+  return action;
+}
+
+QAction* ConfigWindow::Command(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+void ConfigWindow::BuildBars(const std::vector<QAction*>& menu_items, const std::vector<QAction*>& toolbar) {
+  auto* bar = new QMenuBar(this);
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  QMenu* menu = bar->addMenu(QStringLiteral("&Manutenção"));
+  menu->setObjectName(QStringLiteral("Manutencao"));
+  for (QAction* a : menu_items) {
+    if (a) menu->addAction(a);
+    else menu->addSeparator();
+  }
+  layout()->setMenuBar(bar);
+  for (QAction* a : toolbar) {
+    if (a) {
+      SpeedBar1->addAction(a);
+      if (auto* button = SpeedBar1->widgetForAction(a)) {
+        button->setObjectName(QStringLiteral("btn") + a->objectName());
+        button->setMinimumWidth(72);
+      }
+      continue;
+    }
+    auto* spring = new QWidget(SpeedBar1);
+    spring->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    SpeedBar1->addWidget(spring);
+  }
+}
+
+QWidget* ConfigWindow::AddPage(const QString& caption) {
+  auto* page = new QWidget(PageControl1);
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(8, 8, 8, 8);
+  PageControl1->addTab(page, caption);
+  return page;
+}
+
+QGridLayout* ConfigWindow::AddGroup(QWidget* page, const QString& caption, const char* name) {
+  auto* group = new QGroupBox(caption, page);
+  group->setObjectName(QString::fromLatin1(name));
+  page->layout()->addWidget(group);
+  return new QGridLayout(group);
+}
+
+FieldBindings& ConfigWindow::Fields(db::Table& table) {
+  for (auto& [t, bindings] : fields_) {
+    if (t == &table) return *bindings;
+  }
+  fields_.emplace_back(&table, std::make_unique<FieldBindings>(this, table));
+  return *fields_.back().second;
+}
+
+TDBComboQuelbrix* ConfigWindow::NewCombo(db::Table& table, QWidget* parent, const db::FieldDef& field,
+                                         const QStringList& items, const QStringList& values) {
+  // the panels are disabled while browsing: a choice is made only in edit
+  return Fields(table).NewCombo(parent, field, items, values, [&table] { return table.mode() != db::Mode::kBrowse; });
+}
+
+void ConfigWindow::SetEnterChain(std::vector<QWidget*> controls, std::vector<QWidget*> last) {
+  for (QWidget* w : controls) w->installEventFilter(this);
+  for (QWidget* w : last) w->installEventFilter(this);
+  enter_chain_.insert(enter_chain_.end(), controls.begin(), controls.end());
+  enter_chain_.push_back(nullptr);  // chains do not run into each other
+  last_fields_.insert(last_fields_.end(), last.begin(), last.end());
+}
+
+void ConfigWindow::Start() {
+  for (QWidget* panel : panels_) {
+    panel->installEventFilter(this);
+    for (QWidget* w : panel->findChildren<QWidget*>()) w->installEventFilter(this);
+  }
+  SetBrowseState();
+  ReadAll();
+}
+
+bool ConfigWindow::AnyEditing() const {
+  return std::any_of(fields_.begin(), fields_.end(),
+                     [](const auto& f) { return f.first->mode() != db::Mode::kBrowse; });
+}
+
+void ConfigWindow::SetBrowseState() {
+  for (QWidget* panel : panels_) panel->setEnabled(false);
+  for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabEnabled(i, true);
+  hints_on_ = true;
+  UpdateCommands(false);
+}
+
+void ConfigWindow::SetEditingState() {
+  for (QWidget* panel : panels_) panel->setEnabled(true);
+  if (lock_pages_) {
+    for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabEnabled(i, i == PageControl1->currentIndex());
+  }
+  hints_on_ = false;
+  status0_->clear();
+  UpdateCommands(true);
+}
+
+void ConfigWindow::ReadAll() {
+  for (auto& [table, bindings] : fields_) bindings->Read();
+  ShowRows();
+}
+
+// ---- commands
+
+void ConfigWindow::Alterar() {
+  if (AnyEditing()) return;
+  db::Table& table = PageTable();
+  std::string cause;
+  try {
+    BeginEdit(table);
+  } catch (const db::Error& e) {
+    cause = e.what();
+  }
+  if (table.mode() == db::Mode::kBrowse) {
+    Messages().information(config::EditFailure(config::kMsgAlterarFalhou, cause));
+    return;
+  }
+  ReadAll();
+  SetEditingState();
+  if (QWidget* first = PageFirstField()) first->setFocus();
+}
+
+void ConfigWindow::Cancelar() {
+  if (!AnyEditing()) return;
+  CancelAll();
+  SetBrowseState();
+  ReadAll();
+  AfterCancel();
+}
+
+void ConfigWindow::CancelAll() {
+  for (auto& [table, bindings] : fields_) {
+    if (table->mode() != db::Mode::kBrowse) table->cancel();
+  }
+}
+
+void ConfigWindow::Gravar() {
+  db::Table& table = PageTable();
+  if (table.mode() == db::Mode::kBrowse) return;
+  if (!Fields(table).Write()) return;
+  BeforePost(table);
+  bool posted = false;
+  std::string cause;
+  try {
+    posted = table.post();
+  } catch (const db::Error& e) {
+    cause = e.what();
+  }
+  if (!posted) {
+    Messages().information(PostFailedText(cause));
+    return;  // still editing: the user may try again or cancel
+  }
+  SetBrowseState();
+  ReadAll();
+  AfterPost();
+}
+
+void ConfigWindow::Sair() {
+  if (AnyEditing()) return;
+  close();
+}
+
+// ---- events
+
+bool ConfigWindow::event(QEvent* e) {
+  if (e->type() == QEvent::StatusTip) {
+    if (hints_on_) status0_->setText(static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+  return QDialog::event(e);
+}
+
+void ConfigWindow::ShowHintOf(QWidget* control) {
+  QString tip;
+  for (QWidget* w = control; w && w != this && tip.isEmpty(); w = w->parentWidget()) tip = w->statusTip();
+  if (hints_on_) status0_->setText(tip);
+}
+
+bool ConfigWindow::eventFilter(QObject* watched, QEvent* e) {
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (e->type() == QEvent::Enter && w) {
+    ShowHintOf(w);
+  } else if (e->type() == QEvent::KeyPress && w) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier;
+    if (enter && std::find(last_fields_.begin(), last_fields_.end(), w) != last_fields_.end()) {
+      RunShowingEngineError([&] { Gravar(); });
+      return true;
+    }
+    const auto at = std::find(enter_chain_.begin(), enter_chain_.end(), w);
+    if (enter && at != enter_chain_.end()) {
+      if (QWidget* next = *(at + 1)) next->setFocus();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void ConfigWindow::closeEvent(QCloseEvent* event) {
+  // the close box discards what is pending; Esc goes through reject()
+  CancelAll();
+  QDialog::closeEvent(event);
+}
+
+void ConfigWindow::reject() {
+  if (AnyEditing()) return;
+  QDialog::reject();
+}
+
+}  // namespace kaslo::ui

@@ -1,0 +1,116 @@
+// The frame of the configuration windows: the toolbar SpeedBar1 and the menu
+// "&Manutenção", the pages, the status bar whose first panel shows the hint
+// of the control under the mouse while browsing, the browsing and editing
+// states, Enter moving on (and saving in a page's last field), and the
+// Alterar, Cancelar, Gravar and Sair of the table that the current page
+// edits. Several tables may be bound; each has its own field bindings.
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/database.h"
+#include "db/table.h"
+#include "registers/ui/FieldBindings.h"
+
+class QAction;
+class QGridLayout;
+class QLabel;
+class QTabWidget;
+class QToolBar;
+
+namespace kaslo::ui {
+
+class TDBComboQuelbrix;
+
+class ConfigWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  ~ConfigWindow() override;
+
+  void Alterar();
+  void Cancelar();
+  void Gravar();
+  void Sair();
+
+ protected:
+  ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir);
+
+  // ---- building
+  // A command; the hint is "short|long" (toolbar tip | status bar).
+  QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint);
+  // The menu "&Manutenção" and the toolbar, in order (nullptr: a separator
+  // in the menu, the spring before Sair in the toolbar).
+  void BuildBars(const std::vector<QAction*>& menu, const std::vector<QAction*>& toolbar);
+  QWidget* AddPage(const QString& caption);
+  // A group box with a grid layout on `page`.
+  QGridLayout* AddGroup(QWidget* page, const QString& caption, const char* name);
+  // Widgets enabled only while editing.
+  void AddPanel(QWidget* panel) { panels_.push_back(panel); }
+  // The bindings of a table; made on first use.
+  FieldBindings& Fields(db::Table& table);
+  // A "NÃO"/"SIM" (or other) flag combo bound to a field of `table`.
+  TDBComboQuelbrix* NewCombo(db::Table& table, QWidget* parent, const db::FieldDef& field, const QStringList& items,
+                             const QStringList& values);
+  // Enter in one of `controls` moves to the next one of the list; in a
+  // control of `last` it runs Gravar.
+  void SetEnterChain(std::vector<QWidget*> controls, std::vector<QWidget*> last);
+  // While a table is in edit the other pages cannot be chosen.
+  void LockPagesWhileEditing() { lock_pages_ = true; }
+  // Browsing state, rows shown.
+  void Start();
+
+  // ---- hooks
+  // The table that the current page edits.
+  virtual db::Table& PageTable() = 0;
+  virtual QWidget* PageFirstField() = 0;
+  // Alterar: puts the table in edit (the parameter window appends a first row).
+  virtual void BeginEdit(db::Table& table) { table.edit(); }
+  // Gravar: more writes into the pending row after the bound controls.
+  virtual void BeforePost(db::Table&) {}
+  virtual void AfterPost() {}
+  virtual void AfterCancel() {}
+  // The message of a failed post, with the engine's cause ("" when none).
+  virtual std::string PostFailedText(const std::string& cause) const = 0;
+  // Enables the commands for the state.
+  virtual void UpdateCommands(bool editing) = 0;
+  // After the bound controls were filled from the rows.
+  virtual void ShowRows() {}
+
+  // ---- for subclasses
+  bool AnyEditing() const;
+  void SetBrowseState();
+  void SetEditingState();
+  void ReadAll();  // every table's row into its controls, then ShowRows
+  QTabWidget* Pages() const { return PageControl1; }
+  QAction* Command(const char* name) const;
+
+  db::Database db_;
+  QLabel* status0_ = nullptr;
+
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void ShowHintOf(QWidget* control);
+  void CancelAll();
+
+  QTabWidget* PageControl1 = nullptr;
+  QToolBar* SpeedBar1 = nullptr;
+  std::vector<QWidget*> panels_;
+  std::vector<std::pair<db::Table*, std::unique_ptr<FieldBindings>>> fields_;
+  std::vector<QWidget*> enter_chain_;
+  std::vector<QWidget*> last_fields_;
+  bool hints_on_ = true;
+  bool lock_pages_ = false;
+};
+
+}  // namespace kaslo::ui

@@ -1,0 +1,232 @@
+#include "config/ui/TFCadPrmAdm.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "comm/system_ini.h"
+#include "common/messages.h"
+#include "common/numbers.h"
+#include "common/ui/WindowRegistry.h"
+#include "common/ui/engine_error.h"
+#include "common/ui/qt_text.h"
+#include "config/parameters.h"
+#include "db/tables/ycoprm.h"
+#include "registers/ui/TDBComboQuelbrix.h"
+
+namespace kaslo::ui {
+
+namespace {
+
+const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
+const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
+
+void Label(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column) {
+  auto* label = new QLabel(text, buddy->parentWidget());
+  label->setBuddy(buddy);
+  grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+std::function<QString(const db::Table&)> Digits(const db::FieldDef& field, const char* mask) {
+  return [&field, mask](const db::Table& t) {
+    return t.isBlank(field.name) ? QString() : QString::fromStdString(FormataMascara(mask, t.asNumber(field.name)));
+  };
+}
+
+const WindowRegistrar kRegistrar{"TFCadPrmAdm", [](const OpenContext& context) {
+                                   TFCadPrmAdm window(context.owner, context.data_dir);
+                                   window.exec();
+                                 }};
+
+}  // namespace
+
+QLineEdit* TFCadPrmAdm::Edit(QWidget* parent, const db::FieldDef& field, int width) {
+  auto* edit = new QLineEdit(parent);
+  edit->setMinimumWidth(width);
+  Fields(*prm_).BindEdit(edit, field);
+  return edit;
+}
+
+TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) : ConfigWindow(owner, data_dir) {
+  setObjectName(QStringLiteral("TFCadPrmAdm"));
+  setWindowTitle(QStringLiteral("Parametrização do Sistema Administrativo"));
+  prm_ = db_.open(ycoprm::kTable, {.exclusive = false});
+
+  QAction* alterar = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
+                                QStringLiteral("Alterar|Altera os parâmetros do sistema"));
+  QAction* cancelar = AddCommand("Cancelar", QStringLiteral("Cancelar"), QKeySequence(Qt::ALT | Qt::Key_C),
+                                 QStringLiteral("Cancelar|Cancelar as modificações efetuadas"));
+  QAction* gravar = AddCommand("Gravar", QStringLiteral("Gravar"), QKeySequence(Qt::ALT | Qt::Key_G),
+                               QStringLiteral("Gravar|Grava as alterações efetuadas"));
+  QAction* sair = AddCommand("Sair", QStringLiteral("Sair"), QKeySequence(Qt::Key_Escape),
+                             QStringLiteral("Sair|Sair da tela atual"));
+  BuildBars({alterar, cancelar, gravar, nullptr, sair}, {alterar, cancelar, gravar, nullptr, sair});
+  connect(alterar, &QAction::triggered, this, [this] { RunShowingEngineError([&] { Alterar(); }); });
+  connect(cancelar, &QAction::triggered, this, [this] { RunShowingEngineError([&] { Cancelar(); }); });
+  connect(gravar, &QAction::triggered, this, [this] { RunShowingEngineError([&] { Gravar(); }); });
+  connect(sair, &QAction::triggered, this, [this] { Sair(); });
+
+  // ---- "Operacional I"
+  QWidget* first = AddPage(QStringLiteral("Operacional I"));
+  QGridLayout* grid = AddGroup(first, QStringLiteral("  Dados da Empresa  "), "GroupEmpresa");
+  QWidget* company = grid->parentWidget();
+  AddPanel(company);
+  std::vector<QWidget*> chain;
+  int row = 0;
+  auto line = [&](const QString& text, QWidget* control, int span = 1) {
+    Label(grid, text, control, row, 0);
+    grid->addWidget(control, row, 1, 1, span);
+    chain.push_back(control);
+  };
+  auto choices = [&](int index, const db::FieldDef& expanded, const db::FieldDef& centred) {
+    auto* exp = NewCombo(*prm_, company, expanded, kNaoSim, kNS);
+    auto* cen = NewCombo(*prm_, company, centred, kNaoSim, kNS);
+    exp->setObjectName(FromLatin1(expanded.name));
+    cen->setObjectName(QStringLiteral("CEN%1").arg(index + 1));
+    Label(grid, QStringLiteral("Exp.?"), exp, row, 3);
+    grid->addWidget(exp, row, 4);
+    Label(grid, QStringLiteral("Cent.?"), cen, row, 5);
+    grid->addWidget(cen, row, 6);
+    chain.push_back(exp);
+    chain.push_back(cen);
+    centring_[static_cast<size_t>(index)] = cen;
+  };
+
+  PRM_NOLOJA = Edit(company, ycoprm::PRM_NOLOJA, 60);
+  line(QStringLiteral("Nº da Loja:"), PRM_NOLOJA);
+  ++row;
+  line(QStringLiteral("CNPJ:"), Edit(company, ycoprm::PRM_CNPJ, 140));
+  ++row;
+  line(QStringLiteral("I.E.:"), Edit(company, ycoprm::PRM_IE, 160));
+  ++row;
+  line(QStringLiteral("I.M.:"), Edit(company, ycoprm::PRM_IM, 160));
+  ++row;
+  line(QStringLiteral("Razão Social:"), Edit(company, ycoprm::PRM_RAZAOS, 320));
+  choices(0, ycoprm::Q40_EXPA1, config::kHeaderCentring[0].shown);
+  ++row;
+  line(QStringLiteral("Endereço:"), Edit(company, ycoprm::PRM_ENDERE, 320));
+  choices(1, ycoprm::Q40_EXPA2, config::kHeaderCentring[1].shown);
+  ++row;
+  line(QStringLiteral("Complemento:"), Edit(company, ycoprm::PRM_COMPLE, 180));
+  ++row;
+  line(QStringLiteral("Adicional [1]:"), Edit(company, ycoprm::Q40_ADIC1, 320));
+  choices(2, ycoprm::Q40_EXPA3, config::kHeaderCentring[2].shown);
+  ++row;
+  line(QStringLiteral("Adicional [2]:"), Edit(company, ycoprm::Q40_ADIC2, 320));
+  choices(3, ycoprm::Q40_EXPA4, config::kHeaderCentring[3].shown);
+  ++row;
+  line(QStringLiteral("Bairro:"), Edit(company, ycoprm::PRM_BAIRRO, 180));
+  ++row;
+  line(QStringLiteral("Município:"), Edit(company, ycoprm::PRM_MUNICI, 180));
+  ++row;
+  line(QStringLiteral("UF:"), Edit(company, ycoprm::PRM_UF, 40));
+  ++row;
+  {
+    auto* cep = new QLineEdit(company);
+    auto* cepp = new QLineEdit(company);
+    Fields(*prm_).BindEdit(cep, ycoprm::PRM_CEP, Digits(ycoprm::PRM_CEP, "00000"));
+    Fields(*prm_).BindEdit(cepp, ycoprm::PRM_CEPP, Digits(ycoprm::PRM_CEPP, "000"));
+    cep->setMaximumWidth(60);
+    cepp->setMaximumWidth(40);
+    auto* box = new QHBoxLayout;
+    box->addWidget(cep);
+    box->addWidget(new QLabel(QStringLiteral("-"), company));
+    box->addWidget(cepp);
+    box->addStretch();
+    Label(grid, QStringLiteral("CEP:"), cep, row, 0);
+    grid->addLayout(box, row, 1);
+    chain.push_back(cep);
+    chain.push_back(cepp);
+  }
+  ++row;
+  line(QStringLiteral("DDD:"), Edit(company, ycoprm::PRM_DDD, 50));
+  ++row;
+  QLineEdit* fone = Edit(company, ycoprm::PRM_FONE, 120);
+  Label(grid, QStringLiteral("Fone/Fax:"), fone, row, 0);
+  grid->addWidget(fone, row, 1);
+  grid->setColumnStretch(2, 1);
+  first->layout()->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
+  SetEnterChain(chain, {fone});
+
+  // ---- "Operacional II"
+  QWidget* second = AddPage(QStringLiteral("Operacional II"));
+  QGridLayout* comm_grid = AddGroup(second, QStringLiteral("  Interface de Comunicação  "), "GroupComunicacao");
+  QWidget* comm_box = comm_grid->parentWidget();
+  AddPanel(comm_box);
+  auto* logz = NewCombo(*prm_, comm_box, ycoprm::Q40_LOGZ, kNaoSim, kNS);
+  Label(comm_grid, QStringLiteral("Zerar LOG no terminal após leitura?:"), logz, 0, 0);
+  comm_grid->addWidget(logz, 0, 1);
+  LogOnLine = new QComboBox(comm_box);
+  LogOnLine->setObjectName(QStringLiteral("LogOnLine"));
+  LogOnLine->addItems({QStringLiteral("NAO"), QStringLiteral("SIM")});
+  Label(comm_grid, QStringLiteral("LOG On Line ?:"), LogOnLine, 1, 0);
+  comm_grid->addWidget(LogOnLine, 1, 1);
+  comm_grid->setColumnStretch(2, 1);
+
+  QGridLayout* reg_grid = AddGroup(second, QStringLiteral("  Parametrização de Cadastro  "), "GroupCadastro");
+  QWidget* reg_box = reg_grid->parentWidget();
+  AddPanel(reg_box);
+  auto* digcon = NewCombo(*prm_, reg_box, ycoprm::Q40_DIGCON, kNaoSim, kNS);
+  Label(reg_grid, QStringLiteral("Habilitar gerenciamento do Código de Barras ?:"), digcon, 0, 0);
+  reg_grid->addWidget(digcon, 0, 1);
+  free_code_ = NewCombo(*prm_, reg_box, ycoprm::PRM_CODFRE, kNaoSim, kNS);
+  Label(reg_grid, QStringLiteral("Procura código livre a partir do registro inicial ?:"), free_code_, 1, 0);
+  reg_grid->addWidget(free_code_, 1, 1);
+  reg_grid->setColumnStretch(2, 1);
+  second->layout()->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
+  SetEnterChain({logz, LogOnLine, digcon, free_code_, logz}, {});
+  first_of_second_page_ = logz;
+
+  resize(720, 560);
+  ReadLogOnLine();
+  prm_->first();
+  Start();
+}
+
+QWidget* TFCadPrmAdm::PageFirstField() {
+  return Pages()->currentIndex() == 0 ? static_cast<QWidget*>(PRM_NOLOJA) : first_of_second_page_;
+}
+
+void TFCadPrmAdm::BeginEdit(db::Table& table) { config::BeginParameterEdit(table); }
+
+void TFCadPrmAdm::BeforePost(db::Table& table) {
+  for (size_t line = 0; line < centring_.size(); ++line) {
+    if (centring_[line]->Touched()) {
+      config::WriteCentring(table, config::kHeaderCentring[line], ToLatin1(centring_[line]->Value()));
+    }
+  }
+}
+
+void TFCadPrmAdm::AfterPost() {
+  // the INI file follows the row, never a cancelled edit
+  comm::SetLogOnLine(db_.dir(), config::LogOnLineChosen(ToUtf8(LogOnLine->currentText())));
+}
+
+void TFCadPrmAdm::AfterCancel() { ReadLogOnLine(); }
+
+void TFCadPrmAdm::ReadLogOnLine() {
+  LogOnLine->setCurrentText(FromUtf8(config::LogOnLineText(comm::LogOnLine(db_.dir()))));
+}
+
+std::string TFCadPrmAdm::PostFailedText(const std::string& cause) const {
+  return config::EditFailure(config::kMsgAlterarFalhou, cause);
+}
+
+void TFCadPrmAdm::UpdateCommands(bool editing) {
+  Command("Alterar")->setEnabled(!editing);
+  Command("Sair")->setEnabled(!editing);
+  Command("Gravar")->setEnabled(editing);
+  Command("Cancelar")->setEnabled(editing);
+}
+
+void TFCadPrmAdm::ShowRows() {
+  // a blank choice searches from the first code, as "SIM" does
+  if (Fields(*prm_).HasRow() && !free_code_->Touched()) {
+    free_code_->ShowStored(FromLatin1(config::FreeCodeSearchShown(prm_->getString(ycoprm::PRM_CODFRE))));
+  }
+}
+
+}  // namespace kaslo::ui
