@@ -15,7 +15,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/ui/terminal_session_testing.h"
+#include "comm/ui/terminal_session_testing.h"
 
 #include "comm/ui/TFCargaTcp.h"
 #include "common/checkdigits.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/ui/TFMenu.h"
-#include "app/ui/terminal_session_testing.h"
+#include "comm/ui/terminal_session_testing.h"
 #include "common/numbers.h"
 #include "common/ui/ModalHelper.h"
 #include "db/database.h"

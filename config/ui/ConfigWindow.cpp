@@ -36,6 +36,10 @@ ConfigWindow::ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   layout->addWidget(PageControl1, 1);
+  // a page whose tab is disabled may still be chosen by keys or code
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    if (lock_pages_ && index != edit_page_ && AnyEditing()) PageControl1->setCurrentIndex(edit_page_);
+  });
   auto* status = new QStatusBar(this);
   status->setObjectName(QStringLiteral("StatusBar"));
   status->setSizeGripEnabled(false);
@@ -149,6 +153,7 @@ void ConfigWindow::SetBrowseState() {
 
 void ConfigWindow::SetEditingState() {
   for (QWidget* panel : panels_) panel->setEnabled(true);
+  edit_page_ = PageControl1->currentIndex();
   if (lock_pages_) {
     for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabEnabled(i, i == PageControl1->currentIndex());
   }

@@ -111,6 +111,7 @@ class ConfigWindow : public QDialog {
   std::vector<QWidget*> last_fields_;
   bool hints_on_ = true;
   bool lock_pages_ = false;
+  int edit_page_ = 0;
 };
 
 }  // namespace kaslo::ui
