@@ -267,12 +267,14 @@ TEST_F(DemoLoadFilesTest, FooterAndHeader) {
   EXPECT_EQ(footer.substr(88, 44), "TROCAS SOMENTE COM ESTE CUPOM" + Blanks(13) + "NN");
   EXPECT_EQ(footer.substr(132, 44), Blanks(42) + "NN");
 
+  // The demo store centres its header; the second line is not.
   SetParameter(db(), ycoprm::kTable, ycoprm::Q40_EXPA4, "S");
-  SetParameter(db(), ycoprm::kTable, ycoprm::Q40_CAMCE3, "S");
+  SetParameter(db(), ycoprm::kTable, ycoprm::Q40_CAMCE1, "N");
   std::string header = HeaderFile(db());
   ASSERT_EQ(header.size(), 176u);
-  EXPECT_EQ(header.substr(0, 44), "MERCADINHO BOA VISTA LTDA" + Blanks(17) + "NN");
-  EXPECT_EQ(header.substr(88, 44), "TEL (11) 5573-2100" + Blanks(24) + "NN");
+  EXPECT_EQ(header.substr(0, 44), Blanks(8) + "MERCADINHO BOA VISTA LTDA" + Blanks(9) + "NS");
+  EXPECT_EQ(header.substr(44, 44), "RUA DAS PALMEIRAS" + Blanks(25) + "NN");
+  EXPECT_EQ(header.substr(88, 44), Blanks(12) + "TEL (11) 5573-2100" + Blanks(12) + "NS");
   // Expanded: cut to 21 ("OBRIGADO E VOLTE SEMP"), centred in 21 (nothing to add).
   EXPECT_EQ(header.substr(132, 44), "OBRIGADO E VOLTE SEMP" + Blanks(21) + "SS");
 }

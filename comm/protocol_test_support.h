@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -55,17 +56,23 @@ struct ProcessResult {
   std::string out;
 };
 
-// A loopback port that nothing listens on right now.
+// A loopback port that nothing listens on right now. It is taken below the
+// ephemeral range, where the kernel never puts the local end of a client's
+// connection: a port it handed out could be taken by another test's
+// terminal before the server listens on it.
 inline uint16_t FreeLoopbackPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t length = sizeof address;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
+  static std::minstd_rand random(static_cast<unsigned>(getpid()) * 7919u + static_cast<unsigned>(time(nullptr)));
+  for (;;) {
+    const auto port = static_cast<uint16_t>(20000 + random() % 12000);
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    const bool free = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    if (free) return port;
+  }
 }
 
 inline fs::path BinDir() {

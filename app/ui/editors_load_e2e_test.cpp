@@ -138,7 +138,7 @@ class EditorsLoadE2eTest : public QObject {
       Enter("7");
       Enter(QStringLiteral("MARIA APARECIDA SOUZA"));  // 21 letters: the box holds 20
     }));
-    QVERIFY(messages.texts().empty());
+    QVERIFY2(messages.texts().empty(), messages.texts().empty() ? "" : messages.texts().front().c_str());
 
     // Clients: 128 bytes each, code and CPF/CNPJ packed, in code order; the
     // new client is the last.

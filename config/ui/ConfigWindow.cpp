@@ -105,7 +105,9 @@ QGridLayout* ConfigWindow::AddGroup(QWidget* page, const QString& caption, const
   auto* group = new QGroupBox(caption, page);
   group->setObjectName(QString::fromLatin1(name));
   page->layout()->addWidget(group);
-  return new QGridLayout(group);
+  auto* grid = new QGridLayout(group);
+  grid->setColumnStretch(kSpareColumn, 1);  // the controls keep to the left
+  return grid;
 }
 
 FieldBindings& ConfigWindow::Fields(db::Table& table) {
@@ -119,7 +121,11 @@ FieldBindings& ConfigWindow::Fields(db::Table& table) {
 TDBComboQuelbrix* ConfigWindow::NewCombo(db::Table& table, QWidget* parent, const db::FieldDef& field,
                                          const QStringList& items, const QStringList& values) {
   // the panels are disabled while browsing: a choice is made only in edit
-  return Fields(table).NewCombo(parent, field, items, values, [&table] { return table.mode() != db::Mode::kBrowse; });
+  auto* combo =
+      Fields(table).NewCombo(parent, field, items, values, [&table] { return table.mode() != db::Mode::kBrowse; });
+  combo->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  return combo;
 }
 
 void ConfigWindow::SetEnterChain(std::vector<QWidget*> controls, std::vector<QWidget*> last) {

@@ -32,6 +32,9 @@ class ConfigWindow : public QDialog {
   Q_OBJECT
 
  public:
+  // The column of a group's grid that takes the room its controls leave.
+  static constexpr int kSpareColumn = 9;
+
   ~ConfigWindow() override;
 
   void Alterar();

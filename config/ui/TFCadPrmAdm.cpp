@@ -45,7 +45,7 @@ const WindowRegistrar kRegistrar{"TFCadPrmAdm", [](const OpenContext& context) {
 
 QLineEdit* TFCadPrmAdm::Edit(QWidget* parent, const db::FieldDef& field, int width) {
   auto* edit = new QLineEdit(parent);
-  edit->setMinimumWidth(width);
+  edit->setFixedWidth(width);
   Fields(*prm_).BindEdit(edit, field);
   return edit;
 }
@@ -95,10 +95,10 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
     centring_[static_cast<size_t>(index)] = cen;
   };
 
-  PRM_NOLOJA = Edit(company, ycoprm::PRM_NOLOJA, 60);
+  PRM_NOLOJA = Edit(company, ycoprm::PRM_NOLOJA, 50);
   line(QStringLiteral("Nº da Loja:"), PRM_NOLOJA);
   ++row;
-  line(QStringLiteral("CNPJ:"), Edit(company, ycoprm::PRM_CNPJ, 140));
+  line(QStringLiteral("CNPJ:"), Edit(company, ycoprm::PRM_CNPJ, 130));
   ++row;
   line(QStringLiteral("I.E.:"), Edit(company, ycoprm::PRM_IE, 160));
   ++row;
@@ -122,15 +122,15 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
   ++row;
   line(QStringLiteral("Município:"), Edit(company, ycoprm::PRM_MUNICI, 180));
   ++row;
-  line(QStringLiteral("UF:"), Edit(company, ycoprm::PRM_UF, 40));
+  line(QStringLiteral("UF:"), Edit(company, ycoprm::PRM_UF, 36));
   ++row;
   {
     auto* cep = new QLineEdit(company);
     auto* cepp = new QLineEdit(company);
     Fields(*prm_).BindEdit(cep, ycoprm::PRM_CEP, Digits(ycoprm::PRM_CEP, "00000"));
     Fields(*prm_).BindEdit(cepp, ycoprm::PRM_CEPP, Digits(ycoprm::PRM_CEPP, "000"));
-    cep->setMaximumWidth(60);
-    cepp->setMaximumWidth(40);
+    cep->setFixedWidth(56);
+    cepp->setFixedWidth(40);
     auto* box = new QHBoxLayout;
     box->addWidget(cep);
     box->addWidget(new QLabel(QStringLiteral("-"), company));
@@ -142,12 +142,13 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
     chain.push_back(cepp);
   }
   ++row;
-  line(QStringLiteral("DDD:"), Edit(company, ycoprm::PRM_DDD, 50));
+  line(QStringLiteral("DDD:"), Edit(company, ycoprm::PRM_DDD, 40));
   ++row;
-  QLineEdit* fone = Edit(company, ycoprm::PRM_FONE, 120);
+  QLineEdit* fone = Edit(company, ycoprm::PRM_FONE, 100);
   Label(grid, QStringLiteral("Fone/Fax:"), fone, row, 0);
   grid->addWidget(fone, row, 1);
   grid->setColumnStretch(2, 1);
+  grid->setColumnMinimumWidth(2, 12);
   first->layout()->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
   SetEnterChain(chain, {fone});
 

@@ -47,7 +47,9 @@ QGridLayout* Box(QWidget* parent, QGridLayout* into, const QString& caption, con
   auto* group = new QGroupBox(caption, parent);
   group->setObjectName(QString::fromLatin1(name));
   into->addWidget(group, row, column, 1, span);
-  return new QGridLayout(group);
+  auto* grid = new QGridLayout(group);
+  grid->setColumnStretch(ConfigWindow::kSpareColumn, 1);
+  return grid;
 }
 
 std::function<QString(const db::Table&)> TwoDecimals(const db::FieldDef& field) {
@@ -162,6 +164,7 @@ void TFConfQ4000::BuildPaymentTypes(QWidget* page) {
   auto* descr = new QLineEdit(box);
   Fields(*q40_).BindEdit(descr, ycoq40::Q40_DESCR);
   Label(grid, QStringLiteral("Descrição:"), descr, 0);
+  descr->setFixedWidth(200);
   grid->addWidget(descr, 0, 1, 1, 3);
   auto* tipo = NewCombo(*q40_, box, ycoq40::Q40_TIPO,
                         {QStringLiteral("Padrão"), QStringLiteral("Cheque"), QStringLiteral("TEF"),
@@ -181,6 +184,7 @@ void TFConfQ4000::BuildPaymentTypes(QWidget* page) {
   auto* limite = new QLineEdit(box);
   Fields(*q40_).BindEdit(limite, ycoq40::Q40_LIMITE, TwoDecimals(ycoq40::Q40_LIMITE));
   limite->setAlignment(Qt::AlignRight);
+  limite->setFixedWidth(110);
   Label(grid, QStringLiteral("Limite de Recebimento:"), limite, 5);
   grid->addWidget(limite, 5, 1);
   grid->setColumnStretch(3, 1);
@@ -213,6 +217,7 @@ void TFConfQ4000::BuildMiscellaneous(QWidget* page) {
   auto* maxreg = new QLineEdit(panel(max));
   Fields(*prm_).BindEdit(maxreg, ycoprm::Q40_MAXREG, TwoDecimals(ycoprm::Q40_MAXREG));
   maxreg->setAlignment(Qt::AlignRight);
+  maxreg->setFixedWidth(110);
   max->addWidget(maxreg, 0, 0);
   QGridLayout* auth = Box(holder, grid, QStringLiteral("  Limite de Autenticações   "), "GroupLimAut", 2, 0);
   const QStringList zero_to_five = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
@@ -308,14 +313,15 @@ void TFConfQ4000::BuildAdjustments(QWidget* page) {
       auto* outer = new QGroupBox(discount ? QStringLiteral("  Desconto  ") : QStringLiteral("  Acréscimo  "), holder);
       outer->setObjectName(discount ? QStringLiteral("GroupDesconto") : QStringLiteral("GroupAcrescimo"));
       new QHBoxLayout(outer);
-      grid->addWidget(outer, 0, static_cast<int>(i / 2));
+      grid->addWidget(outer, static_cast<int>(i / 2), 0);
     }
-    auto* outer = static_cast<QGroupBox*>(grid->itemAtPosition(0, static_cast<int>(i / 2))->widget());
+    auto* outer = static_cast<QGroupBox*>(grid->itemAtPosition(static_cast<int>(i / 2), 0)->widget());
     auto* group = new QGroupBox(i % 2 == 0 ? QStringLiteral("  Sub Total  ") : QStringLiteral("  Ítem  "), outer);
     group->setObjectName(QString::fromLatin1(names[i]));
     outer->layout()->addWidget(group);
     AddPanel(group);
     auto* inner = new QGridLayout(group);
+    inner->setColumnStretch(ConfigWindow::kSpareColumn, 1);
     auto* type = NewCombo(*ycf_, group, g.type, {QStringLiteral("PORCENTAGEM"), QStringLiteral("VALOR")},
                           {QStringLiteral("P"), QStringLiteral("V")});
     Label(inner, QStringLiteral("Tipo:"), type, 0);
@@ -323,7 +329,7 @@ void TFConfQ4000::BuildAdjustments(QWidget* page) {
     auto* rate = new QLineEdit(group);
     Fields(*ycf_).BindEdit(rate, g.rate, TwoDecimals(g.rate));
     rate->setAlignment(Qt::AlignRight);
-    rate->setMaximumWidth(70);
+    rate->setFixedWidth(70);
     Label(inner, QStringLiteral("%"), rate, 1);
     inner->addWidget(rate, 1, 1, Qt::AlignLeft);
     auto* alter = NewCombo(*ycf_, group, g.may_alter, kNaoSim, kNS);
@@ -352,7 +358,7 @@ void TFConfQ4000::BuildMessage(QWidget* page) {
   for (int i = 0; i < 4; ++i) {
     auto* text = new QLineEdit(box);
     Fields(*ycf_).BindEdit(text, texts[i]);
-    text->setMinimumWidth(330);
+    text->setFixedWidth(360);
     Label(grid, QStringLiteral("Campo [ %1 ]:").arg(i + 1), text, i * 2, 0);
     grid->addWidget(text, i * 2, 1, 1, 4);
     auto* exp = NewCombo(*ycf_, box, expanded[i], kNaoSim, kNS);
