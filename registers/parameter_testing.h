@@ -1,6 +1,6 @@
 // For tests of the editors: the parameter row read and written, and a
-// second station, a child process that opens Ycoprm exclusively and holds
-// it until told to let go.
+// second station, a child process that opens Ycoprm exclusively (or edits
+// its row) and holds it until told to let go.
 #pragma once
 
 #include <sys/wait.h>
@@ -31,13 +31,20 @@ inline std::string Parameter(const db::Database& db, const db::FieldDef& field) 
 
 class OtherStation {
  public:
-  explicit OtherStation(const std::filesystem::path& dir) {
+  // What the other station holds: the whole table, or only its first row
+  // (in edit, with the row's lock).
+  enum class Hold { kTable, kRow };
+  explicit OtherStation(const std::filesystem::path& dir, Hold hold = Hold::kTable) {
     if (pipe(ready_) != 0 || pipe(release_) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
       char c = 0;
       try {
-        auto prm = db::Database(dir).open(ycoprm::kTable, {.tag = "", .exclusive = true});
+        auto prm = db::Database(dir).open(ycoprm::kTable, {.tag = "", .exclusive = hold == Hold::kTable});
+        if (hold == Hold::kRow) {
+          prm->first();
+          prm->edit();
+        }
         (void)!write(ready_[1], "r", 1);
         (void)!read(release_[0], &c, 1);
       } catch (...) {

@@ -22,6 +22,7 @@
 #include "config/ui/TFCadPrmAdm.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
+#include "registers/parameter_testing.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/editor_test_support.h"
 
@@ -112,6 +113,27 @@ class TFCadPrmAdmTest : public QObject {
     QCOMPARE(PrmRows(dir.db()), size_t{1});
     QCOMPARE(Prm(dir.db(), ycoprm::PRM_RAZAOS), std::string("PADARIA S\xC3O JO\xC3O"));
     QCOMPARE(Prm(dir.db(), ycoprm::PRM_CNPJ), std::string("11222333000181"));
+  }
+
+  void aRowAnotherStationEditsCannotBeChanged() {
+    ScriptedMessages messages;
+    db::testing::TempDataDir dir({.demo = true});
+    TFCadPrmAdm w(nullptr, dir.path());
+    ShowActive(w);
+    registers::testing::OtherStation other(dir.path(), registers::testing::OtherStation::Hold::kRow);
+    QVERIFY(other.held());
+    Action(w, "Alterar")->trigger();
+    QCOMPARE(messages.texts().size(), size_t{1});
+    const std::string text = messages.texts().front();
+    const std::string expected = "Não foi possível alterar o registro !\r\nTente novamente, ou cancele a operação.\r\n";
+    QCOMPARE(text.substr(0, expected.size()), expected);
+    QVERIFY(text.size() > expected.size());  // the engine's cause on its own line
+    QVERIFY(Action(w, "Alterar")->isEnabled() && !Action(w, "Gravar")->isEnabled());
+    other.LetGo();
+    messages.Clear();
+    Action(w, "Alterar")->trigger();
+    QVERIFY(messages.texts().empty());
+    QVERIFY(Action(w, "Gravar")->isEnabled());
   }
 
   void anEmptyTableGetsItsFirstRow() {
