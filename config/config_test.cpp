@@ -101,6 +101,11 @@ TEST(TerminalOptions, EachPageHasItsTableAndJobs) {
   }
 }
 
+TEST(TerminalOptions, TheSaveFailureKeepsItsLoneCarriageReturn) {
+  EXPECT_EQ(EditFailure(kMsgGravarOpcoesFalhou, ""),
+            "Não foi possível alterar o registro !\rTente novamente ou cancele a alteração.");
+}
+
 TEST(TerminalOptions, ARateAppliesToPercentagesOnly) {
   EXPECT_TRUE(RateApplies("P"));
   EXPECT_TRUE(RateApplies(""));

@@ -52,6 +52,16 @@ QGridLayout* Box(QWidget* parent, QGridLayout* into, const QString& caption, con
   return grid;
 }
 
+// The page's groups laid in a grid at its top.
+QGridLayout* GroupsGrid(QWidget* page) {
+  auto* holder = new QWidget(page);
+  auto* grid = new QGridLayout(holder);
+  grid->setContentsMargins(0, 0, 0, 0);
+  page->layout()->addWidget(holder);
+  static_cast<QVBoxLayout*>(page->layout())->addStretch();
+  return grid;
+}
+
 std::function<QString(const db::Table&)> TwoDecimals(const db::FieldDef& field) {
   return [&field](const db::Table& t) {
     return QString::fromStdString(registers::FormatDecimals(t.asNumber(field.name), 2));
@@ -193,11 +203,8 @@ void TFConfQ4000::BuildPaymentTypes(QWidget* page) {
 }
 
 void TFConfQ4000::BuildMiscellaneous(QWidget* page) {
-  auto* holder = new QWidget(page);
-  auto* grid = new QGridLayout(holder);
-  grid->setContentsMargins(0, 0, 0, 0);
-  page->layout()->addWidget(holder);
-  static_cast<QVBoxLayout*>(page->layout())->addStretch();
+  QGridLayout* grid = GroupsGrid(page);
+  QWidget* holder = grid->parentWidget();
 
   auto panel = [&](QGridLayout* g) {
     AddPanel(g->parentWidget());
@@ -245,11 +252,8 @@ void TFConfQ4000::BuildMiscellaneous(QWidget* page) {
 }
 
 void TFConfQ4000::BuildPeripherals(QWidget* page) {
-  auto* holder = new QWidget(page);
-  auto* grid = new QGridLayout(holder);
-  grid->setContentsMargins(0, 0, 0, 0);
-  page->layout()->addWidget(holder);
-  static_cast<QVBoxLayout*>(page->layout())->addStretch();
+  QGridLayout* grid = GroupsGrid(page);
+  QWidget* holder = grid->parentWidget();
 
   QGridLayout* scale = Box(holder, grid, QStringLiteral("  Configuração de Balança  "), "GroupBalanca", 0, 0, 2);
   AddPanel(scale->parentWidget());
@@ -297,11 +301,8 @@ void TFConfQ4000::BuildPeripherals(QWidget* page) {
 }
 
 void TFConfQ4000::BuildAdjustments(QWidget* page) {
-  auto* holder = new QWidget(page);
-  auto* grid = new QGridLayout(holder);
-  grid->setContentsMargins(0, 0, 0, 0);
-  page->layout()->addWidget(holder);
-  static_cast<QVBoxLayout*>(page->layout())->addStretch();
+  QGridLayout* grid = GroupsGrid(page);
+  QWidget* holder = grid->parentWidget();
 
   std::vector<QWidget*> chain;
   QWidget* last = nullptr;
