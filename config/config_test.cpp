@@ -15,7 +15,7 @@ size_t Rows(const db::Database& db, std::string_view table) { return db.open(tab
 
 TEST(ParameterRow, AnEmptyTableGetsItsFirstRow) {
   db::testing::TempDataDir dir;
-  auto prm = dir.db().open(ycoprm::kTable, {.exclusive = true});
+  auto prm = dir.db().open(ycoprm::kTable, {.tag = "", .exclusive = true});
   prm->emptyTable();
   BeginParameterEdit(*prm);
   EXPECT_EQ(prm->mode(), db::Mode::kInsert);

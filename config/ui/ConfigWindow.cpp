@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -19,6 +18,7 @@
 
 #include "common/messages.h"
 #include "common/ui/engine_error.h"
+#include "common/ui/StatusHints.h"
 #include "common/ui/qt_text.h"
 #include "config/parameters.h"
 #include "registers/ui/TDBComboQuelbrix.h"
@@ -47,21 +47,14 @@ ConfigWindow::ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir
   status0_->setObjectName(QStringLiteral("StatusPanel0"));
   status->addWidget(status0_, 1);
   layout->addWidget(status);
+  hints_ = std::make_unique<StatusHints>(this, status0_);
 }
 
 ConfigWindow::~ConfigWindow() = default;
 
 QAction* ConfigWindow::AddCommand(const char* name, const QString& caption, const QKeySequence& key,
                                   const QString& hint) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setShortcut(key);
-  action->setShortcutContext(Qt::WindowShortcut);
-  const auto bar = hint.indexOf(QLatin1Char('|'));
-  action->setToolTip(hint.left(bar));
-  action->setStatusTip(hint.mid(bar + 1));
-  addAction(action);
-  return action;
+  return ui::AddCommand(this, name, caption, key, hint);
 }
 
 QAction* ConfigWindow::Command(const char* name) const {
@@ -110,6 +103,17 @@ QGridLayout* ConfigWindow::AddGroup(QWidget* page, const QString& caption, const
   return grid;
 }
 
+void ConfigWindow::AddLabel(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column) {
+  auto* label = new QLabel(text, buddy->parentWidget());
+  label->setBuddy(buddy);
+  grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void ConfigWindow::AddRow(QGridLayout* grid, const QString& text, QWidget* control, int row, int column) {
+  AddLabel(grid, text, control, row, column);
+  grid->addWidget(control, row, column + 1);
+}
+
 FieldBindings& ConfigWindow::Fields(db::Table& table) {
   for (auto& [t, bindings] : fields_) {
     if (t == &table) return *bindings;
@@ -153,7 +157,7 @@ bool ConfigWindow::AnyEditing() const {
 void ConfigWindow::SetBrowseState() {
   for (QWidget* panel : panels_) panel->setEnabled(false);
   for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabEnabled(i, true);
-  hints_on_ = true;
+  hints_->SetOn(true);
   UpdateCommands(false);
 }
 
@@ -163,8 +167,7 @@ void ConfigWindow::SetEditingState() {
   if (lock_pages_) {
     for (int i = 0; i < PageControl1->count(); ++i) PageControl1->setTabEnabled(i, i == PageControl1->currentIndex());
   }
-  hints_on_ = false;
-  status0_->clear();
+  hints_->SetOn(false);
   UpdateCommands(true);
 }
 
@@ -236,23 +239,14 @@ void ConfigWindow::Sair() {
 // ---- events
 
 bool ConfigWindow::event(QEvent* e) {
-  if (e->type() == QEvent::StatusTip) {
-    if (hints_on_) status0_->setText(static_cast<QStatusTipEvent*>(e)->tip());
-    return true;
-  }
+  if (hints_->StatusTip(e)) return true;
   return QDialog::event(e);
-}
-
-void ConfigWindow::ShowHintOf(QWidget* control) {
-  QString tip;
-  for (QWidget* w = control; w && w != this && tip.isEmpty(); w = w->parentWidget()) tip = w->statusTip();
-  if (hints_on_) status0_->setText(tip);
 }
 
 bool ConfigWindow::eventFilter(QObject* watched, QEvent* e) {
   auto* w = qobject_cast<QWidget*>(watched);
   if (e->type() == QEvent::Enter && w) {
-    ShowHintOf(w);
+    hints_->Entered(w);
   } else if (e->type() == QEvent::KeyPress && w) {
     auto* key = static_cast<QKeyEvent*>(e);
     const bool enter = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier;

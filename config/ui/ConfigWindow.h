@@ -26,6 +26,7 @@ class QToolBar;
 
 namespace kaslo::ui {
 
+class StatusHints;
 class TDBComboQuelbrix;
 
 class ConfigWindow : public QDialog {
@@ -54,6 +55,11 @@ class ConfigWindow : public QDialog {
   QWidget* AddPage(const QString& caption);
   // A group box with a grid layout on `page`.
   QGridLayout* AddGroup(QWidget* page, const QString& caption, const char* name);
+  // A right-aligned label at (row, column); its buddy names the control in
+  // the messages of values a field cannot hold.
+  static void AddLabel(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column = 0);
+  // A label with its control in the next column.
+  static void AddRow(QGridLayout* grid, const QString& text, QWidget* control, int row, int column = 0);
   // Widgets enabled only while editing.
   void AddPanel(QWidget* panel) { panels_.push_back(panel); }
   // The bindings of a table; made on first use.
@@ -103,7 +109,6 @@ class ConfigWindow : public QDialog {
   void reject() override;
 
  private:
-  void ShowHintOf(QWidget* control);
   void CancelAll();
 
   QTabWidget* PageControl1 = nullptr;
@@ -112,7 +117,7 @@ class ConfigWindow : public QDialog {
   std::vector<std::pair<db::Table*, std::unique_ptr<FieldBindings>>> fields_;
   std::vector<QWidget*> enter_chain_;
   std::vector<QWidget*> last_fields_;
-  bool hints_on_ = true;
+  std::unique_ptr<StatusHints> hints_;
   bool lock_pages_ = false;
   int edit_page_ = 0;
 };

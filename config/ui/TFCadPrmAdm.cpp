@@ -24,12 +24,6 @@ namespace {
 const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
 const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
 
-void Label(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column) {
-  auto* label = new QLabel(text, buddy->parentWidget());
-  label->setBuddy(buddy);
-  grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
-}
-
 std::function<QString(const db::Table&)> Digits(const db::FieldDef& field, const char* mask) {
   return [&field, mask](const db::Table& t) {
     return t.isBlank(field.name) ? QString() : QString::fromStdString(FormataMascara(mask, t.asNumber(field.name)));
@@ -53,7 +47,7 @@ QLineEdit* TFCadPrmAdm::Edit(QWidget* parent, const db::FieldDef& field, int wid
 TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) : ConfigWindow(owner, data_dir) {
   setObjectName(QStringLiteral("TFCadPrmAdm"));
   setWindowTitle(QStringLiteral("Parametrização do Sistema Administrativo"));
-  prm_ = db_.open(ycoprm::kTable, {.exclusive = false});
+  prm_ = db_.open(ycoprm::kTable, {.tag = "", .exclusive = false});
 
   QAction* alterar = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
                                 QStringLiteral("Alterar|Altera os parâmetros do sistema"));
@@ -77,7 +71,7 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
   std::vector<QWidget*> chain;
   int row = 0;
   auto line = [&](const QString& text, QWidget* control, int span = 1) {
-    Label(grid, text, control, row, 0);
+    AddLabel(grid, text, control, row, 0);
     grid->addWidget(control, row, 1, 1, span);
     chain.push_back(control);
   };
@@ -86,10 +80,8 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
     auto* cen = NewCombo(*prm_, company, centred, kNaoSim, kNS);
     exp->setObjectName(FromLatin1(expanded.name));
     cen->setObjectName(QStringLiteral("CEN%1").arg(index + 1));
-    Label(grid, QStringLiteral("Exp.?"), exp, row, 3);
-    grid->addWidget(exp, row, 4);
-    Label(grid, QStringLiteral("Cent.?"), cen, row, 5);
-    grid->addWidget(cen, row, 6);
+    AddRow(grid, QStringLiteral("Exp.?"), exp, row, 3);
+    AddRow(grid, QStringLiteral("Cent.?"), cen, row, 5);
     chain.push_back(exp);
     chain.push_back(cen);
     centring_[static_cast<size_t>(index)] = cen;
@@ -136,7 +128,7 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
     box->addWidget(new QLabel(QStringLiteral("-"), company));
     box->addWidget(cepp);
     box->addStretch();
-    Label(grid, QStringLiteral("CEP:"), cep, row, 0);
+    AddLabel(grid, QStringLiteral("CEP:"), cep, row, 0);
     grid->addLayout(box, row, 1);
     chain.push_back(cep);
     chain.push_back(cepp);
@@ -145,8 +137,7 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
   line(QStringLiteral("DDD:"), Edit(company, ycoprm::PRM_DDD, 40));
   ++row;
   QLineEdit* fone = Edit(company, ycoprm::PRM_FONE, 100);
-  Label(grid, QStringLiteral("Fone/Fax:"), fone, row, 0);
-  grid->addWidget(fone, row, 1);
+  AddRow(grid, QStringLiteral("Fone/Fax:"), fone, row);
   grid->setColumnStretch(2, 1);
   grid->setColumnMinimumWidth(2, 12);
   first->layout()->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
@@ -158,24 +149,20 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
   QWidget* comm_box = comm_grid->parentWidget();
   AddPanel(comm_box);
   auto* logz = NewCombo(*prm_, comm_box, ycoprm::Q40_LOGZ, kNaoSim, kNS);
-  Label(comm_grid, QStringLiteral("Zerar LOG no terminal após leitura?:"), logz, 0, 0);
-  comm_grid->addWidget(logz, 0, 1);
+  AddRow(comm_grid, QStringLiteral("Zerar LOG no terminal após leitura?:"), logz, 0);
   LogOnLine = new QComboBox(comm_box);
   LogOnLine->setObjectName(QStringLiteral("LogOnLine"));
   LogOnLine->addItems({QStringLiteral("NAO"), QStringLiteral("SIM")});
-  Label(comm_grid, QStringLiteral("LOG On Line ?:"), LogOnLine, 1, 0);
-  comm_grid->addWidget(LogOnLine, 1, 1);
+  AddRow(comm_grid, QStringLiteral("LOG On Line ?:"), LogOnLine, 1);
   comm_grid->setColumnStretch(2, 1);
 
   QGridLayout* reg_grid = AddGroup(second, QStringLiteral("  Parametrização de Cadastro  "), "GroupCadastro");
   QWidget* reg_box = reg_grid->parentWidget();
   AddPanel(reg_box);
   auto* digcon = NewCombo(*prm_, reg_box, ycoprm::Q40_DIGCON, kNaoSim, kNS);
-  Label(reg_grid, QStringLiteral("Habilitar gerenciamento do Código de Barras ?:"), digcon, 0, 0);
-  reg_grid->addWidget(digcon, 0, 1);
+  AddRow(reg_grid, QStringLiteral("Habilitar gerenciamento do Código de Barras ?:"), digcon, 0);
   free_code_ = NewCombo(*prm_, reg_box, ycoprm::PRM_CODFRE, kNaoSim, kNS);
-  Label(reg_grid, QStringLiteral("Procura código livre a partir do registro inicial ?:"), free_code_, 1, 0);
-  reg_grid->addWidget(free_code_, 1, 1);
+  AddRow(reg_grid, QStringLiteral("Procura código livre a partir do registro inicial ?:"), free_code_, 1);
   reg_grid->setColumnStretch(2, 1);
   second->layout()->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
   SetEnterChain({logz, LogOnLine, digcon, free_code_, logz}, {});

@@ -35,12 +35,6 @@ const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
 const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
 const QColor kKeyColour(225, 247, 255);
 
-void Label(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column = 0) {
-  auto* label = new QLabel(text, buddy->parentWidget());
-  label->setBuddy(buddy);
-  grid->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
-}
-
 // A group with one control and no label, as the option groups are.
 QGridLayout* Box(QWidget* parent, QGridLayout* into, const QString& caption, const char* name, int row, int column,
                  int span = 1) {
@@ -79,8 +73,8 @@ TFConfQ4000::TFConfQ4000(QWidget* owner, const std::filesystem::path& data_dir) 
   setObjectName(QStringLiteral("TFConfQ4000"));
   setWindowTitle(FromUtf8(config::kCaptionByCode));
   q40_ = db_.open(ycoq40::kTable, {.tag = "Um", .exclusive = false});
-  prm_ = db_.open(ycoprm::kTable, {.exclusive = false});
-  ycf_ = db_.open(ycoycf::kTable, {.exclusive = false});
+  prm_ = db_.open(ycoprm::kTable, {.tag = "", .exclusive = false});
+  ycf_ = db_.open(ycoycf::kTable, {.tag = "", .exclusive = false});
 
   auto* alterar = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
                              QStringLiteral("Alterar|Altera a configuração da página atual"));
@@ -173,30 +167,25 @@ void TFConfQ4000::BuildPaymentTypes(QWidget* page) {
   AddPanel(box);
   auto* descr = new QLineEdit(box);
   Fields(*q40_).BindEdit(descr, ycoq40::Q40_DESCR);
-  Label(grid, QStringLiteral("Descrição:"), descr, 0);
+  AddLabel(grid, QStringLiteral("Descrição:"), descr, 0);
   descr->setFixedWidth(200);
   grid->addWidget(descr, 0, 1, 1, 3);
   auto* tipo = NewCombo(*q40_, box, ycoq40::Q40_TIPO,
                         {QStringLiteral("Padrão"), QStringLiteral("Cheque"), QStringLiteral("TEF"),
                          QStringLiteral("Convênio")},
                         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
-  Label(grid, QStringLiteral("Tipo:"), tipo, 1);
-  grid->addWidget(tipo, 1, 1);
+  AddRow(grid, QStringLiteral("Tipo:"), tipo, 1);
   auto* troco = NewCombo(*q40_, box, ycoq40::Q40_TROCO, kSimNao, kSN);
-  Label(grid, QStringLiteral("Permite Troco ?:"), troco, 2);
-  grid->addWidget(troco, 2, 1);
+  AddRow(grid, QStringLiteral("Permite Troco ?:"), troco, 2);
   auto* gaveta = NewCombo(*q40_, box, ycoq40::Q40_GAVETA, kSimNao, kSN);
-  Label(grid, QStringLiteral("Abrir a Gaveta ?:"), gaveta, 3);
-  grid->addWidget(gaveta, 3, 1);
+  AddRow(grid, QStringLiteral("Abrir a Gaveta ?:"), gaveta, 3);
   auto* vale = NewCombo(*q40_, box, ycoq40::Q40_CVALLE, kSimNao, kSN);
-  Label(grid, QStringLiteral("Emitir Contra-Vale ?:"), vale, 4);
-  grid->addWidget(vale, 4, 1);
+  AddRow(grid, QStringLiteral("Emitir Contra-Vale ?:"), vale, 4);
   auto* limite = new QLineEdit(box);
   Fields(*q40_).BindEdit(limite, ycoq40::Q40_LIMITE, TwoDecimals(ycoq40::Q40_LIMITE));
   limite->setAlignment(Qt::AlignRight);
   limite->setFixedWidth(110);
-  Label(grid, QStringLiteral("Limite de Recebimento:"), limite, 5);
-  grid->addWidget(limite, 5, 1);
+  AddRow(grid, QStringLiteral("Limite de Recebimento:"), limite, 5);
   grid->setColumnStretch(3, 1);
   SetEnterChain({descr, tipo, troco, gaveta, vale}, {limite});
   first_fields_[0] = tipo;
@@ -212,8 +201,7 @@ void TFConfQ4000::BuildMiscellaneous(QWidget* page) {
   };
   QGridLayout* report = Box(holder, grid, QStringLiteral("  Configuração de Relatório  "), "GroupRelatorio", 0, 0);
   auto* zero = NewCombo(*prm_, panel(report), ycoprm::Q40_ZERO, kSimNao, kSN);
-  Label(report, QStringLiteral("Totais em Zero ?:"), zero, 0);
-  report->addWidget(zero, 0, 1);
+  AddRow(report, QStringLiteral("Totais em Zero ?:"), zero, 0);
   QGridLayout* enter = Box(holder, grid, QStringLiteral("  ENTER = Total  "), "GroupEnter", 0, 1);
   auto* enter_total = NewCombo(*prm_, panel(enter), ycoprm::Q40_ENTER, kSimNao, kSN);
   enter->addWidget(enter_total, 0, 0);
@@ -260,12 +248,10 @@ void TFConfQ4000::BuildPeripherals(QWidget* page) {
   auto* balanca = NewCombo(*ycf_, scale->parentWidget(), ycoycf::YCF_BALANC,
                            {QStringLiteral("AUSENTE"), QStringLiteral("PRESENTE"), QString()},
                            {QStringLiteral("N"), QStringLiteral("S"), QString()});
-  Label(scale, QStringLiteral("Balança:"), balanca, 0);
-  scale->addWidget(balanca, 0, 1);
+  AddRow(scale, QStringLiteral("Balança:"), balanca, 0);
   auto* etiqueta = NewCombo(*ycf_, scale->parentWidget(), ycoycf::YCF_BALETQ,
                             {QStringLiteral("PESO"), QStringLiteral("VALOR")}, {QStringLiteral("P"), QStringLiteral("V")});
-  Label(scale, QStringLiteral("Tipo de Etiqueta:"), etiqueta, 0, 2);
-  scale->addWidget(etiqueta, 0, 3);
+  AddRow(scale, QStringLiteral("Tipo de Etiqueta:"), etiqueta, 0, 2);
 
   QGridLayout* tef = Box(holder, grid, QStringLiteral("  Placa TEF / POS  "), "GroupTef", 1, 0);
   AddPanel(tef->parentWidget());
@@ -282,20 +268,16 @@ void TFConfQ4000::BuildPeripherals(QWidget* page) {
   QWidget* box = drawer->parentWidget();
   AddPanel(box);
   auto* abr = NewCombo(*ycf_, box, ycoycf::YCF_GAVABR, kNaoSim, kNS);
-  Label(drawer, QStringLiteral("Habilitar Abertura de Gaveta com Tecla Sub-Total ?:"), abr, 0);
-  drawer->addWidget(abr, 0, 1);
+  AddRow(drawer, QStringLiteral("Habilitar Abertura de Gaveta com Tecla Sub-Total ?:"), abr, 0);
   auto* imp = NewCombo(*ycf_, box, ycoycf::YCF_GAVIMP, kNaoSim, kNS);
-  Label(drawer, QStringLiteral("Imprimir Comprovante após Abertura de Gaveta ( s/ registro) ?:"), imp, 1);
-  drawer->addWidget(imp, 1, 1);
+  AddRow(drawer, QStringLiteral("Imprimir Comprovante após Abertura de Gaveta ( s/ registro) ?:"), imp, 1);
   auto* rel = NewCombo(*ycf_, box, ycoycf::YCF_GAVREL, kNaoSim, kNS);
-  Label(drawer, QStringLiteral("Abrir Gaveta após Emissão de Relatório ?:"), rel, 2);
-  drawer->addWidget(rel, 2, 1);
+  AddRow(drawer, QStringLiteral("Abrir Gaveta após Emissão de Relatório ?:"), rel, 2);
   auto* pre = NewCombo(*ycf_, box, ycoycf::YCF_GAVPRE,
                        {QStringLiteral("NÃO"), QStringLiteral("(2) Na Impressora"),
                         QStringLiteral("(3) Na Impressora com adaptador")},
                        {QStringLiteral("N"), QStringLiteral("2"), QStringLiteral("3")});
-  Label(drawer, QStringLiteral("Gaveta Presente?:"), pre, 3);
-  drawer->addWidget(pre, 3, 1);
+  AddRow(drawer, QStringLiteral("Gaveta Presente?:"), pre, 3);
   SetEnterChain({balanca, etiqueta, tef_box, pccom5, abr, imp, rel}, {pre});
   first_fields_[2] = balanca;
 }
@@ -325,17 +307,15 @@ void TFConfQ4000::BuildAdjustments(QWidget* page) {
     inner->setColumnStretch(ConfigWindow::kSpareColumn, 1);
     auto* type = NewCombo(*ycf_, group, g.type, {QStringLiteral("PORCENTAGEM"), QStringLiteral("VALOR")},
                           {QStringLiteral("P"), QStringLiteral("V")});
-    Label(inner, QStringLiteral("Tipo:"), type, 0);
-    inner->addWidget(type, 0, 1);
+    AddRow(inner, QStringLiteral("Tipo:"), type, 0);
     auto* rate = new QLineEdit(group);
     Fields(*ycf_).BindEdit(rate, g.rate, TwoDecimals(g.rate));
     rate->setAlignment(Qt::AlignRight);
     rate->setFixedWidth(70);
-    Label(inner, QStringLiteral("%"), rate, 1);
+    AddLabel(inner, QStringLiteral("%"), rate, 1);
     inner->addWidget(rate, 1, 1, Qt::AlignLeft);
     auto* alter = NewCombo(*ycf_, group, g.may_alter, kNaoSim, kNS);
-    Label(inner, QStringLiteral("Permite Alterar Porc.% ?:"), alter, 2);
-    inner->addWidget(alter, 2, 1);
+    AddRow(inner, QStringLiteral("Permite Alterar Porc.% ?:"), alter, 2);
     rate_types_[i] = type;
     rates_[i] = rate;
     rate_alters_[i] = alter;
@@ -360,15 +340,13 @@ void TFConfQ4000::BuildMessage(QWidget* page) {
     auto* text = new QLineEdit(box);
     Fields(*ycf_).BindEdit(text, texts[i]);
     text->setFixedWidth(360);
-    Label(grid, QStringLiteral("Campo [ %1 ]:").arg(i + 1), text, i * 2, 0);
+    AddLabel(grid, QStringLiteral("Campo [ %1 ]:").arg(i + 1), text, i * 2, 0);
     grid->addWidget(text, i * 2, 1, 1, 4);
     auto* exp = NewCombo(*ycf_, box, expanded[i], kNaoSim, kNS);
-    Label(grid, QStringLiteral("Expandido?:"), exp, i * 2 + 1, 1);
-    grid->addWidget(exp, i * 2 + 1, 2);
+    AddRow(grid, QStringLiteral("Expandido?:"), exp, i * 2 + 1, 1);
     auto* cen = NewCombo(*ycf_, box, config::kMessageCentring[i].shown, kNaoSim, kNS);
     cen->setObjectName(QStringLiteral("CEN%1").arg(i + 1));
-    Label(grid, QStringLiteral("Centralizado?:"), cen, i * 2 + 1, 3);
-    grid->addWidget(cen, i * 2 + 1, 4);
+    AddRow(grid, QStringLiteral("Centralizado?:"), cen, i * 2 + 1, 3);
     centring_[static_cast<size_t>(i)] = cen;
     chain.insert(chain.end(), {text, exp});
     if (i < 3) chain.push_back(cen);

@@ -15,13 +15,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "common/messages.h"
+#include "common/ui/StatusHints.h"
 #include "common/ui/qt_text.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
@@ -89,15 +89,7 @@ RecordEditor::~RecordEditor() = default;
 
 QAction* RecordEditor::AddCommand(const char* name, const QString& caption, const QKeySequence& key,
                                   const QString& hint) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setShortcut(key);
-  action->setShortcutContext(Qt::WindowShortcut);
-  const auto bar = hint.indexOf(QLatin1Char('|'));
-  action->setToolTip(hint.left(bar));
-  action->setStatusTip(hint.mid(bar + 1));
-  addAction(action);
-  return action;
+  return ui::AddCommand(this, name, caption, key, hint);
 }
 
 void RecordEditor::BuildFrame() {
@@ -200,6 +192,7 @@ void RecordEditor::BuildFrame() {
   status1_->setMinimumWidth(140);
   status->addWidget(status0_, 1);
   status->addPermanentWidget(status1_);
+  hints_ = std::make_unique<StatusHints>(this, status0_);
   layout->addWidget(status);
 }
 
@@ -285,7 +278,7 @@ void RecordEditor::SetBrowseState() {
   if (options_.view_only) {
     for (QAction* a : {act_incluir_, act_alterar_, act_excluir_}) a->setEnabled(false);
   }
-  hints_on_ = true;
+  hints_->SetOn(true);
   Target_->setEnabled(false);
   table_->refresh();
   if (table_->empty()) {
@@ -300,8 +293,7 @@ void RecordEditor::SetEditingState() {
   for (QAction* a : {act_incluir_, act_excluir_, act_alterar_, act_sair_, act_localizar_}) a->setEnabled(false);
   act_gravar_->setEnabled(true);
   act_cancelar_->setEnabled(true);
-  hints_on_ = false;
-  status0_->clear();
+  hints_->SetOn(false);
   Target_->setEnabled(true);
 }
 
@@ -522,25 +514,15 @@ void RecordEditor::GridColumnEntered(int) {
 // ---- events
 
 bool RecordEditor::event(QEvent* e) {
-  if (e->type() == QEvent::StatusTip) {
-    // AppEvents1: the long hint of the control under the mouse
-    if (hints_on_) status0_->setText(static_cast<QStatusTipEvent*>(e)->tip());
-    return true;
-  }
+  // AppEvents1: the long hint of the command under the mouse
+  if (hints_->StatusTip(e)) return true;
   return QDialog::event(e);
-}
-
-void RecordEditor::ShowHintOf(QWidget* control) {
-  // as the status bar shows it: the nearest hint up the parents, or nothing
-  QString tip;
-  for (QWidget* w = control; w && w != this && tip.isEmpty(); w = w->parentWidget()) tip = w->statusTip();
-  if (hints_on_) status0_->setText(tip);
 }
 
 bool RecordEditor::eventFilter(QObject* watched, QEvent* e) {
   auto* w = qobject_cast<QWidget*>(watched);
   if (e->type() == QEvent::Enter && w && (w == Target_ || Target_->isAncestorOf(w))) {
-    ShowHintOf(w);
+    hints_->Entered(w);
   } else if (e->type() == QEvent::KeyPress && std::find(enter_chain_.begin(), enter_chain_.end(), w) != enter_chain_.end()) {
     auto* key = static_cast<QKeyEvent*>(e);
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {

@@ -35,6 +35,7 @@ class QToolBar;
 
 namespace kaslo::ui {
 
+class StatusHints;
 class TDBComboQuelbrix;
 
 class RecordEditor : public QDialog {
@@ -191,7 +192,6 @@ class RecordEditor : public QDialog {
   void BuildFrame();
   void GridRowChanged(int row);
   void GridColumnChanged(int column);
-  void ShowHintOf(QWidget* control);
 
   Options options_;
   RecordTableModel* model_ = nullptr;
@@ -208,7 +208,7 @@ class RecordEditor : public QDialog {
   std::unique_ptr<FieldBindings> fields_;
   std::vector<QWidget*> enter_chain_;
   QWidget* last_field_ = nullptr;
-  bool hints_on_ = true;
+  std::unique_ptr<StatusHints> hints_;
   bool following_ = false;
   bool closing_ = false;
   int grid_column_ = 0;  // the grid opens on its first column
