@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "comm/job_runner.h"
 #include "comm/jobs.h"
+#include "common/dates.h"
 #include "common/messages.h"
 #include "db/database.h"
 
@@ -71,18 +72,15 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 
 std::optional<kaslo::DateTime> ParseDateTime(const std::string& date, const std::string& time) {
   if (date.empty() && time.empty()) return std::nullopt;
-  unsigned d = 0, m = 0, hh = 0, mm = 0;
-  int y = 0;
-  char tail = 0;
-  if (std::sscanf(date.c_str(), "%2u/%2u/%4d%c", &d, &m, &y, &tail) != 3 ||
-      std::sscanf(time.c_str(), "%2u:%2u%c", &hh, &mm, &tail) != 2)
+  if (date.empty() || time.empty())
     throw CommandFailed{kExitUsage, "--date dd/mm/yyyy and --time hh:mm are expected together"};
-  std::chrono::year_month_day ymd{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
-  if (!ymd.ok() || hh > 23 || mm > 59) throw CommandFailed{kExitUsage, "--date/--time: not a valid date and time"};
+  const auto day = kaslo::ParseDayMonthYear(date);
+  const auto hour = kaslo::ParseHourMinute(time);
+  if (!day || !hour) throw CommandFailed{kExitUsage, "--date/--time: not a valid date and time"};
   kaslo::DateTime dt;
-  dt.date = ymd;
-  dt.hour = static_cast<int>(hh);
-  dt.minute = static_cast<int>(mm);
+  dt.date = *day;
+  dt.hour = hour->first;
+  dt.minute = hour->second;
   return dt;
 }
 
