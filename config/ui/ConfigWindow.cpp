@@ -150,7 +150,7 @@ void ConfigWindow::Start() {
 }
 
 bool ConfigWindow::AnyEditing() const {
-  return std::any_of(fields_.begin(), fields_.end(),
+  return editing_without_table_ || std::any_of(fields_.begin(), fields_.end(),
                      [](const auto& f) { return f.first->mode() != db::Mode::kBrowse; });
 }
 
@@ -180,10 +180,15 @@ void ConfigWindow::ReadAll() {
 
 void ConfigWindow::Alterar() {
   if (AnyEditing()) return;
-  db::Table& table = PageTable();
+  db::Table* page_table = PageTable();
+  if (!page_table) {
+    BeginEditWithoutTable();
+    return;
+  }
+  db::Table& table = *page_table;
   std::string cause;
   try {
-    BeginEdit(table);
+    if (!BeginEdit(table)) return;
   } catch (const db::Error& e) {
     cause = e.what();
   }
@@ -192,6 +197,12 @@ void ConfigWindow::Alterar() {
     return;
   }
   ReadAll();
+  SetEditingState();
+  if (QWidget* first = PageFirstField()) first->setFocus();
+}
+
+void ConfigWindow::BeginEditWithoutTable() {
+  editing_without_table_ = true;
   SetEditingState();
   if (QWidget* first = PageFirstField()) first->setFocus();
 }
@@ -205,15 +216,23 @@ void ConfigWindow::Cancelar() {
 }
 
 void ConfigWindow::CancelAll() {
+  editing_without_table_ = false;
   for (auto& [table, bindings] : fields_) {
     if (table->mode() != db::Mode::kBrowse) table->cancel();
   }
 }
 
 void ConfigWindow::Gravar() {
-  db::Table& table = PageTable();
-  if (table.mode() == db::Mode::kBrowse) return;
-  if (!Fields(table).Write()) return;
+  if (editing_without_table_) {
+    editing_without_table_ = false;
+    SetBrowseState();
+    AfterPost();
+    return;
+  }
+  db::Table* page_table = PageTable();
+  if (!page_table || page_table->mode() == db::Mode::kBrowse) return;
+  db::Table& table = *page_table;
+  if (!Validate(table) || !Fields(table).Write()) return;
   BeforePost(table);
   bool posted = false;
   std::string cause;

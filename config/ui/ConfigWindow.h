@@ -3,7 +3,9 @@
 // of the control under the mouse while browsing, the browsing and editing
 // states, Enter moving on (and saving in a page's last field), and the
 // Alterar, Cancelar, Gravar and Sair of the table that the current page
-// edits. Several tables may be bound; each has its own field bindings.
+// edits. Several tables may be bound; each has its own field bindings. A
+// page may edit no table (its fields are unlocked by Alterar and Gravar
+// writes nothing).
 #pragma once
 
 #include <QDialog>
@@ -76,11 +78,18 @@ class ConfigWindow : public QDialog {
   void Start();
 
   // ---- hooks
-  // The table that the current page edits.
-  virtual db::Table& PageTable() = 0;
+  // The table that the current page edits; nullptr when it edits none.
+  virtual db::Table* PageTable() = 0;
   virtual QWidget* PageFirstField() = 0;
-  // Alterar: puts the table in edit (the parameter window appends a first row).
-  virtual void BeginEdit(db::Table& table) { table.edit(); }
+  // Alterar: puts the table in edit (the parameter window appends a first
+  // row); false when the window refused, its message shown.
+  virtual bool BeginEdit(db::Table& table) {
+    table.edit();
+    return true;
+  }
+  // Gravar: the page's rules over the typed values; false when one failed,
+  // its message shown and its field focused.
+  virtual bool Validate(db::Table&) { return true; }
   // Gravar: more writes into the pending row after the bound controls.
   virtual void BeforePost(db::Table&) {}
   virtual void AfterPost() {}
@@ -94,6 +103,8 @@ class ConfigWindow : public QDialog {
 
   // ---- for subclasses
   bool AnyEditing() const;
+  // Editing state on a page that edits no table, left by Gravar or Cancelar.
+  void BeginEditWithoutTable();
   void SetBrowseState();
   void SetEditingState();
   void ReadAll();  // every table's row into its controls, then ShowRows
@@ -119,6 +130,7 @@ class ConfigWindow : public QDialog {
   std::vector<QWidget*> last_fields_;
   std::unique_ptr<StatusHints> hints_;
   bool lock_pages_ = false;
+  bool editing_without_table_ = false;
   int edit_page_ = 0;
 };
 

@@ -178,7 +178,10 @@ QWidget* TFCadPrmAdm::PageFirstField() {
   return Pages()->currentIndex() == 0 ? static_cast<QWidget*>(PRM_NOLOJA) : first_of_second_page_;
 }
 
-void TFCadPrmAdm::BeginEdit(db::Table& table) { config::BeginParameterEdit(table); }
+bool TFCadPrmAdm::BeginEdit(db::Table& table) {
+  config::BeginParameterEdit(table);
+  return true;
+}
 
 void TFCadPrmAdm::BeforePost(db::Table& table) {
   for (size_t line = 0; line < centring_.size(); ++line) {

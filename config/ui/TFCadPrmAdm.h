@@ -20,9 +20,9 @@ class TFCadPrmAdm final : public ConfigWindow {
   TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir);
 
  protected:
-  db::Table& PageTable() override { return *prm_; }
+  db::Table* PageTable() override { return prm_.get(); }
   QWidget* PageFirstField() override;
-  void BeginEdit(db::Table& table) override;
+  bool BeginEdit(db::Table& table) override;
   void BeforePost(db::Table& table) override;
   void AfterPost() override;
   void AfterCancel() override;

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -15,11 +14,11 @@
 #include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
 #include "config/parameters.h"
+#include "config/ui/OrderedGrid.h"
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycoq40.h"
 #include "db/tables/ycoycf.h"
 #include "registers/products.h"
-#include "registers/ui/RecordTableModel.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
 
@@ -33,7 +32,6 @@ const QStringList kSimNao = {QStringLiteral("Sim"), QStringLiteral("Não")};
 const QStringList kSN = {QStringLiteral("S"), QStringLiteral("N")};
 const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
 const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
-const QColor kKeyColour(225, 247, 255);
 
 // A group with one control and no label, as the option groups are.
 QGridLayout* Box(QWidget* parent, QGridLayout* into, const QString& caption, const char* name, int row, int column,
@@ -114,53 +112,28 @@ TFConfQ4000::TFConfQ4000(QWidget* owner, const std::filesystem::path& data_dir) 
   prm_->first();
   ycf_->first();
   Start();
-  ReloadGrid();
+  Grid->Reload();
 }
 
 // ---- pages
 
 void TFConfQ4000::BuildPaymentTypes(QWidget* page) {
-  model_ = new RecordTableModel(
-      *q40_,
+  Grid = new OrderedGrid(
+      page, *q40_,
       {{std::string(ycoq40::Q40_CODIGO.name), QStringLiteral("Código"),
         [](const db::Table& t, uint32_t rec) {
           return FromLatin1(t.getStringAt(rec, ycoq40::Q40_CODIGO)).rightJustified(2, QLatin1Char('0'));
         },
         Qt::AlignRight | Qt::AlignVCenter},
        {std::string(ycoq40::Q40_DESCR.name), QStringLiteral("Descrição")}},
-      this);
-  model_->background = [this](int column) {
-    const std::string& field = model_->columns()[static_cast<size_t>(column)].field;
-    for (const std::string& key : q40_->tagFields(q40_->tag())) {
-      if (QString::fromStdString(key).compare(QString::fromStdString(field), Qt::CaseInsensitive) == 0) {
-        return kKeyColour;
-      }
-    }
-    return QColor();
-  };
-  Grid = new QTableView(page);
-  Grid->setObjectName(QStringLiteral("Grid"));
-  Grid->setModel(model_);
-  Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-  Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-  Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Grid->verticalHeader()->setDefaultSectionSize(20);
-  Grid->verticalHeader()->setFixedWidth(14);
-  Grid->horizontalHeader()->setStretchLastSection(true);
+      "Grid");
   Grid->setColumnWidth(0, 70);
   page->layout()->addWidget(Grid);
-  connect(Grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-    if (following_ || !current.isValid() || AnyEditing()) return;
-    RunShowingEngineError([&] {
-      q40_->go(model_->RecAt(current.row()));
-      ReadAll();
-    });
-  });
-  connect(Grid->selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
-          [this](const QModelIndex& current) {
-            if (following_ || !current.isValid()) return;
-            RunShowingEngineError([&] { GridColumnEntered(current.column()); });
-          });
+  Grid->frozen = [this] { return AnyEditing(); };
+  Grid->moved = [this] { ReadAll(); };
+  Grid->reordered = [this](bool by_code) {
+    setWindowTitle(FromUtf8(by_code ? config::kCaptionByCode : config::kCaptionByDescription));
+  };
 
   QGridLayout* grid = AddGroup(page, QStringLiteral("  Configuração da Finalizadora  "), "GroupFinalizadora");
   QWidget* box = grid->parentWidget();
@@ -359,22 +332,20 @@ void TFConfQ4000::BuildMessage(QWidget* page) {
 
 OptionsPage TFConfQ4000::CurrentPage() const { return static_cast<OptionsPage>(Pages()->currentIndex()); }
 
-db::Table& TFConfQ4000::PageTable() {
+db::Table* TFConfQ4000::PageTable() {
   switch (CurrentPage()) {
-    case OptionsPage::kPaymentTypes: return *q40_;
-    case OptionsPage::kMiscellaneous: return *prm_;
-    default: return *ycf_;
+    case OptionsPage::kPaymentTypes: return q40_.get();
+    case OptionsPage::kMiscellaneous: return prm_.get();
+    default: return ycf_.get();
   }
 }
 
 QWidget* TFConfQ4000::PageFirstField() { return first_fields_[static_cast<size_t>(Pages()->currentIndex())]; }
 
-void TFConfQ4000::BeginEdit(db::Table& table) {
-  if (&table == q40_.get()) {
-    table.edit();
-    return;
-  }
-  config::BeginParameterEdit(table);  // the one row, made when missing
+bool TFConfQ4000::BeginEdit(db::Table& table) {
+  if (&table == q40_.get()) table.edit();
+  else config::BeginParameterEdit(table);  // the one row, made when missing
+  return true;
 }
 
 void TFConfQ4000::BeforePost(db::Table& table) {
@@ -414,29 +385,6 @@ void TFConfQ4000::ApplyRateRule(size_t group) {
   rate_alters_[group]->setEnabled(applies);
 }
 
-// ---- the payment-type grid
-
-void TFConfQ4000::ReloadGrid() {
-  following_ = true;
-  model_->Reload();
-  const int row = q40_->eof() || q40_->recNo() == 0 ? -1 : model_->RowOf(q40_->recNo());
-  if (row >= 0) {
-    Grid->selectionModel()->setCurrentIndex(model_->index(row, grid_column_),
-                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
-  following_ = false;
-}
-
-void TFConfQ4000::GridColumnEntered(int column) {
-  if (column == grid_column_) return;
-  grid_column_ = column;
-  if (AnyEditing()) return;
-  const bool by_code = QString::fromStdString(q40_->tag()).compare(QStringLiteral("Um"), Qt::CaseInsensitive) != 0;
-  q40_->setTag(by_code ? "Um" : "Dois");
-  setWindowTitle(FromUtf8(by_code ? config::kCaptionByCode : config::kCaptionByDescription));
-  ReloadGrid();
-}
-
 // ---- commands
 
 void TFConfQ4000::Localizar() {
@@ -448,7 +396,7 @@ void TFConfQ4000::Localizar() {
                          : "Descrição");
   }
   TFLocaliza find(this, *q40_, labels, [this] {
-    ReloadGrid();
+    Grid->Reload();
     ReadAll();
   });
   find.exec();
@@ -480,7 +428,7 @@ void TFConfQ4000::Comunicar(bool send) {
     ycf_->first();
   }
   SetBrowseState();
-  ReloadGrid();
+  Grid->Reload();
   ReadAll();
 }
 

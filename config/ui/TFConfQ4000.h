@@ -12,11 +12,10 @@
 #include "config/ui/ConfigWindow.h"
 
 class QLineEdit;
-class QTableView;
 
 namespace kaslo::ui {
 
-class RecordTableModel;
+class OrderedGrid;
 
 class TFConfQ4000 final : public ConfigWindow {
   Q_OBJECT
@@ -30,9 +29,9 @@ class TFConfQ4000 final : public ConfigWindow {
   void Comunicar(bool send);
 
  protected:
-  db::Table& PageTable() override;
+  db::Table* PageTable() override;
   QWidget* PageFirstField() override;
-  void BeginEdit(db::Table& table) override;
+  bool BeginEdit(db::Table& table) override;
   void BeforePost(db::Table& table) override;
   std::string PostFailedText(const std::string& cause) const override;
   void UpdateCommands(bool editing) override;
@@ -47,16 +46,11 @@ class TFConfQ4000 final : public ConfigWindow {
   void BuildMessage(QWidget* page);
   // VALOR/PORCENTAGEM: the rate and its "may alter" follow the type.
   void ApplyRateRule(size_t group);
-  void ReloadGrid();
-  void GridColumnEntered(int column);
 
   std::unique_ptr<db::Table> q40_;
   std::unique_ptr<db::Table> prm_;
   std::unique_ptr<db::Table> ycf_;
-  QTableView* Grid = nullptr;
-  RecordTableModel* model_ = nullptr;
-  int grid_column_ = 0;
-  bool following_ = false;
+  OrderedGrid* Grid = nullptr;
   std::array<QWidget*, config::kOptionsPageCount> first_fields_{};
   std::array<TDBComboQuelbrix*, 4> rate_types_{};
   std::array<QWidget*, 4> rates_{};
