@@ -78,11 +78,6 @@ inline constexpr std::string_view kMsgDataInvalida = "Data inválida !";
 inline constexpr std::string_view kMsgHoraInvalida = "Hora inválida !";
 std::variant<kaslo::DateTime, RuleFailure> ReadDateTime(const DateTimeInput& in);
 
-inline constexpr std::string_view kMsgIncluirFalhou =
-    "Não foi possível incluir um novo registro !\r\nTente novamente, ou cancele a operação.";
-inline constexpr std::string_view kMsgExcluirFalhou =
-    "Não foi possível excluir o registro !\r\nTente novamente, ou cancele a operação.";
-inline constexpr std::string_view kMsgConfirmaExclusao = "Confirma a exclusão deste registro ?";
 inline constexpr std::string_view kCaptionTechnical = "Configuração Técnica";
 
 }  // namespace kaslo::config

@@ -147,7 +147,11 @@ void TFMenu::OpenRegistered(const MenuItemDef& item) {
   const WindowOpener* opener = FindWindowOpener(item.target);
   if (!opener) return;
   if (item.converts_stock) db::ConverteEstoque(DBM1_, db::StockConversion::kOnlyWhenNeeded);
-  (*opener)(OpenContext{this, DBM1_.dir(), item.tag});
+  OpenContext context;
+  context.owner = this;
+  context.data_dir = DBM1_.dir();
+  context.tag = item.tag;
+  (*opener)(context);
 }
 
 void TFMenu::Menu028Click() { kaslo::app::Reindex(DBM1_); }

@@ -357,7 +357,9 @@ void TFCargaTcp::done(int result) {
 }
 
 void OpenTFCargaTcp(const OpenContext& context) {
-  TFCargaTcp window(db::Database(context.data_dir), context.tag, context.owner);
+  comm::JobOptions options;
+  options.date_time = context.date_time;
+  TFCargaTcp window(db::Database(context.data_dir), context.tag, context.owner, options);
   // A caller's wait window ("Aguarde, verificando estações...") ends here.
   FechaProgresso();
   window.exec();

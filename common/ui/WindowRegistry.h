@@ -20,8 +20,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/clock.h"
 
 class QWidget;
 
@@ -38,6 +41,9 @@ struct OpenContext {
   std::string address;              // terminal address, as the list shows it
   std::filesystem::path file;       // the main reception file
   std::filesystem::path companion;  // the payment types' second file (jobs 12, 20)
+  // The date and hour that the technical intervention window gives the
+  // date-and-time load (191); now when unset.
+  std::optional<kaslo::DateTime> date_time;
 };
 
 using WindowOpener = std::function<void(const OpenContext&)>;

@@ -17,6 +17,8 @@
 #include <algorithm>
 
 #include "common/messages.h"
+#include "common/progress.h"
+#include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
 #include "common/ui/StatusHints.h"
 #include "common/ui/qt_text.h"
@@ -248,6 +250,18 @@ void ConfigWindow::Gravar() {
   SetBrowseState();
   ReadAll();
   AfterPost();
+}
+
+void ConfigWindow::OpenCommunication(int job, std::optional<kaslo::DateTime> date_time) {
+  const WindowOpener* opener = FindWindowOpener("TFCargaTcp");
+  if (!opener) return;
+  ScopedProgress wait("Aguarde, verificando estações...");
+  OpenContext context;
+  context.owner = this;
+  context.data_dir = db_.dir();
+  context.tag = job;
+  context.date_time = date_time;
+  RunShowingEngineError([&] { (*opener)(context); });
 }
 
 void ConfigWindow::Sair() {

@@ -12,10 +12,12 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/clock.h"
 #include "db/database.h"
 #include "db/table.h"
 #include "registers/ui/FieldBindings.h"
@@ -109,6 +111,9 @@ class ConfigWindow : public QDialog {
   void SetEditingState();
   void ReadAll();  // every table's row into its controls, then ShowRows
   QTabWidget* Pages() const { return PageControl1; }
+  // Opens the communication window on a job, modally, under the wait text
+  // "Aguarde, verificando estações...", which that window closes.
+  void OpenCommunication(int job, std::optional<kaslo::DateTime> date_time = std::nullopt);
   QAction* Command(const char* name) const;
 
   db::Database db_;

@@ -58,6 +58,16 @@ void OrderedGrid::Reload() {
   following_ = false;
 }
 
+std::vector<std::string> OrderedGrid::KeyLabels() const {
+  std::vector<std::string> labels;
+  for (const std::string& key : table_.tagFields(table_.tag())) {
+    for (const GridColumn& column : model_->columns()) {
+      if (SameName(key, column.field)) labels.push_back(column.title.toStdString());
+    }
+  }
+  return labels;
+}
+
 void OrderedGrid::ColumnEntered(int column) {
   if (column == column_) return;
   column_ = column;

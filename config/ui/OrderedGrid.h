@@ -6,6 +6,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "db/table.h"
@@ -22,6 +23,9 @@ class OrderedGrid final : public QTableView {
   RecordTableModel* rows() const { return model_; }
   // The rows again, the table's current row selected.
   void Reload();
+  // The titles of the columns that make up the order's key, in key order:
+  // what the find dialog names.
+  std::vector<std::string> KeyLabels() const;
 
   // While it answers true (a row in edit) the grid follows neither clicks
   // nor column changes.

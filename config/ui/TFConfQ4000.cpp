@@ -9,7 +9,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "common/progress.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
@@ -389,13 +388,7 @@ void TFConfQ4000::ApplyRateRule(size_t group) {
 
 void TFConfQ4000::Localizar() {
   if (AnyEditing() || q40_->empty()) return;
-  std::vector<std::string> labels;
-  for (const std::string& field : q40_->tagFields(q40_->tag())) {
-    labels.push_back(QString::fromStdString(field).compare(QStringLiteral("Q40_CODIGO"), Qt::CaseInsensitive) == 0
-                         ? "Código"
-                         : "Descrição");
-  }
-  TFLocaliza find(this, *q40_, labels, [this] {
+  TFLocaliza find(this, *q40_, Grid->KeyLabels(), [this] {
     Grid->Reload();
     ReadAll();
   });
@@ -405,19 +398,9 @@ void TFConfQ4000::Localizar() {
 void TFConfQ4000::Comunicar(bool send) {
   if (AnyEditing()) return;
   const config::PageJobs jobs = config::JobsOfPage(CurrentPage());
-  const WindowOpener* opener = FindWindowOpener("TFCargaTcp");
-  if (!opener) return;
   Command("Ler")->setEnabled(false);
   Command("Enviar")->setEnabled(false);
-  {
-    // the communication window closes the wait window once it is there
-    ScopedProgress wait("Aguarde, verificando estações...");
-    OpenContext context;
-    context.owner = this;
-    context.data_dir = db_.dir();
-    context.tag = send ? jobs.send : jobs.read;
-    RunShowingEngineError([&] { (*opener)(context); });
-  }
+  OpenCommunication(send ? jobs.send : jobs.read);
   if (!send) {
     // a replacement made in the viewer shows at once
     q40_->refresh();

@@ -95,7 +95,14 @@ class TFTcpViewCadTest : public QObject {
   }
 
   OpenContext Context(int kind, const std::string& title, const std::string& file) {
-    return {nullptr, dir_, kind, title, "1", "127.0.0.1", dir_ / file};
+    OpenContext context;
+    context.data_dir = dir_;
+    context.tag = kind;
+    context.title = title;
+    context.terminal = "1";
+    context.address = "127.0.0.1";
+    context.file = dir_ / file;
+    return context;
   }
 
   // Opens the viewer as the communication window does, runs act on it once
