@@ -1,7 +1,6 @@
 #include "config/ui/TerminalKeyboard.h"
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -68,7 +67,7 @@ void KeyCap::paintEvent(QPaintEvent*) {
     small.setPointSizeF(small.pointSizeF() * 0.7);
     p.setFont(small);
     p.setPen(QColor(120, 112, 90));
-    p.drawText(cap.adjusted(5, 2 + sink, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString::number(position_));
+    p.drawText(cap.adjusted(5, 2 + sink, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString(QChar('A' + position_ - 1)));
     p.setPen(c.text);
   }
   QFont bold = font();
@@ -81,35 +80,26 @@ void KeyCap::paintEvent(QPaintEvent*) {
 TerminalKeyboard::TerminalKeyboard(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("TerminalKeyboard"));
   setStyleSheet(QStringLiteral("#TerminalKeyboard { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                               "stop:0 #3b3f46, stop:1 #23262b); border-radius: 12px; }"
-                               "#TerminalKeyboard QLabel { color: #c9ccd2; }"));
+                               "stop:0 #3b3f46, stop:1 #23262b); border-radius: 12px; }"));
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(14, 10, 16, 16);
+  grid->setContentsMargins(16, 16, 16, 16);
   grid->setHorizontalSpacing(4);
   grid->setVerticalSpacing(4);
 
-  // column numbers over the programmable keys, row letters beside them
-  for (int column = 0; column < 5; ++column) {
-    auto* label = new QLabel(QString::number(column + 1), this);
-    label->setAlignment(Qt::AlignCenter);
-    grid->addWidget(label, 0, column + 1);
-  }
+  // the keys are lettered A to Z by position, as the keyboard reading lists them
   int position = 1;
   for (int row = 0; row < 5; ++row) {
-    auto* letter = new QLabel(QString(QChar('A' + row)), this);
-    letter->setAlignment(Qt::AlignCenter);
-    grid->addWidget(letter, row + 1, 0);
     for (int column = 0; column < 5; ++column, ++position) {
       if (!config::IsProgrammableKey(position)) ++position;
       auto* key = new KeyCap(this, KeyCap::Kind::kProgrammable, position, QString());
       key->setObjectName(QStringLiteral("Tecla%1").arg(position));
       keys_[position] = key;
-      grid->addWidget(key, row + 1, column + 1);
+      grid->addWidget(key, row, column);
       connect(key, &QAbstractButton::clicked, this, [this, position] { emit programmableClicked(position); });
     }
   }
-  grid->setColumnMinimumWidth(6, 22);  // the gap before the pad
+  grid->setColumnMinimumWidth(5, 22);  // the gap before the pad
 
   struct Fixed {
     const char* legend;
@@ -118,12 +108,12 @@ TerminalKeyboard::TerminalKeyboard(QWidget* parent) : QFrame(parent) {
   };
   using K = KeyCap::Kind;
   const Fixed pad[] = {
-      {"LIMPA", K::kFunction, 1, 7, 1, 1}, {"ESC", K::kFunction, 1, 8, 1, 1},  {"FC", K::kFunction, 1, 9, 1, 1},
-      {"X", K::kFunction, 1, 10, 1, 1},    {"7", K::kDigit, 2, 7, 1, 1},       {"8", K::kDigit, 2, 8, 1, 1},
-      {"9", K::kDigit, 2, 9, 1, 1},        {"", K::kBlank, 2, 10, 1, 1},       {"4", K::kDigit, 3, 7, 1, 1},
-      {"5", K::kDigit, 3, 8, 1, 1},        {"6", K::kDigit, 3, 9, 1, 1},       {"", K::kBlank, 3, 10, 1, 1},
-      {"1", K::kDigit, 4, 7, 1, 1},        {"2", K::kDigit, 4, 8, 1, 1},       {"3", K::kDigit, 4, 9, 1, 1},
-      {"ENTER", K::kEnter, 4, 10, 2, 1},   {"0", K::kDigit, 5, 7, 1, 3},
+      {"LIMPA", K::kFunction, 0, 6, 1, 1}, {"ESC", K::kFunction, 0, 7, 1, 1},  {"FC", K::kFunction, 0, 8, 1, 1},
+      {"X", K::kFunction, 0, 9, 1, 1},    {"7", K::kDigit, 1, 6, 1, 1},       {"8", K::kDigit, 1, 7, 1, 1},
+      {"9", K::kDigit, 1, 8, 1, 1},        {"", K::kBlank, 1, 9, 1, 1},       {"4", K::kDigit, 2, 6, 1, 1},
+      {"5", K::kDigit, 2, 7, 1, 1},        {"6", K::kDigit, 2, 8, 1, 1},       {"", K::kBlank, 2, 9, 1, 1},
+      {"1", K::kDigit, 3, 6, 1, 1},        {"2", K::kDigit, 3, 7, 1, 1},       {"3", K::kDigit, 3, 8, 1, 1},
+      {"ENTER", K::kEnter, 3, 9, 2, 1},   {"0", K::kDigit, 4, 6, 1, 3},
   };
   int blank = 0;
   for (const Fixed& f : pad) {

@@ -10,7 +10,8 @@
 
 namespace kaslo::ui {
 
-// One key cap: its position in the corner, its legend in the middle.
+// One key cap: its letter in the corner (A for position 1 to Z for 26), its
+// legend in the middle.
 class KeyCap final : public QAbstractButton {
   Q_OBJECT
 
