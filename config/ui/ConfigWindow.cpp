@@ -226,6 +226,7 @@ void ConfigWindow::CancelAll() {
 
 void ConfigWindow::Gravar() {
   if (editing_without_table_) {
+    if (!Validate()) return;
     editing_without_table_ = false;
     SetBrowseState();
     AfterPost();
@@ -234,7 +235,7 @@ void ConfigWindow::Gravar() {
   db::Table* page_table = PageTable();
   if (!page_table || page_table->mode() == db::Mode::kBrowse) return;
   db::Table& table = *page_table;
-  if (!Validate(table) || !Fields(table).Write()) return;
+  if (!Validate() || !Fields(table).Write()) return;
   BeforePost(table);
   bool posted = false;
   std::string cause;

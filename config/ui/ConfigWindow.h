@@ -91,7 +91,7 @@ class ConfigWindow : public QDialog {
   }
   // Gravar: the page's rules over the typed values; false when one failed,
   // its message shown and its field focused.
-  virtual bool Validate(db::Table&) { return true; }
+  virtual bool Validate() { return true; }
   // Gravar: more writes into the pending row after the bound controls.
   virtual void BeforePost(db::Table&) {}
   virtual void AfterPost() {}

@@ -416,12 +416,12 @@ bool TFItQ7300::Refuse(const config::RuleFailure& failure, const std::vector<QWi
   return false;
 }
 
-bool TFItQ7300::Validate(db::Table& table) {
+bool TFItQ7300::Validate() {
   auto text = [](QWidget* w) { return Typed(static_cast<QLineEdit*>(w)); };
   config::RuleResult failed;
   switch (CurrentPage()) {
     case TechnicalPage::kTerminals: {
-      const uint32_t own = table.mode() == db::Mode::kInsert ? 0 : table.recNo();
+      const uint32_t own = ter_->mode() == db::Mode::kInsert ? 0 : ter_->recNo();
       failed = config::CheckTerminal(
           db_, {text(terminal_fields_[0]), text(terminal_fields_[1]), text(terminal_fields_[2])}, own);
       if (failed) return Refuse(*failed, terminal_fields_);
@@ -433,7 +433,7 @@ bool TFItQ7300::Validate(db::Table& table) {
       break;
     case TechnicalPage::kTaxes:
       failed = config::CheckTax(db_, {text(tax_fields_[0]), text(tax_fields_[1]), text(tax_fields_[2])},
-                                table.mode() == db::Mode::kInsert);
+                                trb_->mode() == db::Mode::kInsert);
       if (failed) return Refuse(*failed, tax_fields_);
       break;
     case TechnicalPage::kStore: {
@@ -445,8 +445,13 @@ bool TFItQ7300::Validate(db::Table& table) {
       if (failed) return Refuse(*failed, store_fields_);
       break;
     }
-    case TechnicalPage::kKeyboard:
-    case TechnicalPage::kDateTime: break;
+    case TechnicalPage::kDateTime: {
+      // nothing is written, but a wrong box is better said now than on Enviar
+      const auto read = config::ReadDateTime({Typed(edtData), Typed(edtHora)});
+      if (const auto* failure = std::get_if<config::RuleFailure>(&read)) return Refuse(*failure, date_fields_);
+      break;
+    }
+    case TechnicalPage::kKeyboard: break;
   }
   return true;
 }

@@ -46,7 +46,7 @@ class TFItQ7300 final : public ConfigWindow {
   db::Table* PageTable() override;
   QWidget* PageFirstField() override;
   bool BeginEdit(db::Table& table) override;
-  bool Validate(db::Table& table) override;
+  bool Validate() override;
   void BeforePost(db::Table& table) override;
   void AfterPost() override;
   void AfterCancel() override;

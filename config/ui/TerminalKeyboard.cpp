@@ -118,8 +118,11 @@ TerminalKeyboard::TerminalKeyboard(QWidget* parent) : QFrame(parent) {
   int blank = 0;
   for (const Fixed& f : pad) {
     auto* key = new KeyCap(this, f.kind, 0, QString::fromLatin1(f.legend));
-    key->setObjectName(f.kind == K::kBlank ? QStringLiteral("TeclaBranca%1").arg(++blank)
-                                           : QStringLiteral("Tecla") + QString::fromLatin1(f.legend));
+    // "Tecla7" is the programmable key of position 7, the digit is "TeclaDigito7"
+    const QString legend = QString::fromLatin1(f.legend);
+    key->setObjectName(f.kind == K::kBlank   ? QStringLiteral("TeclaBranca%1").arg(++blank)
+                       : f.kind == K::kDigit ? QStringLiteral("TeclaDigito") + legend
+                                             : QStringLiteral("Tecla") + legend);
     grid->addWidget(key, f.row, f.column, f.rows, f.columns);
     connect(key, &QAbstractButton::clicked, this, &TerminalKeyboard::fixedClicked);
   }
