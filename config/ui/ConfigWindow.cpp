@@ -55,8 +55,10 @@ ConfigWindow::ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir
 ConfigWindow::~ConfigWindow() = default;
 
 QAction* ConfigWindow::AddCommand(const char* name, const QString& caption, const QKeySequence& key,
-                                  const QString& hint) {
-  return ui::AddCommand(this, name, caption, key, hint);
+                                  const QString& hint, std::function<void()> run) {
+  QAction* action = ui::AddCommand(this, name, caption, key, hint);
+  if (run) connect(action, &QAction::triggered, this, [run] { RunShowingEngineError(run); });
+  return action;
 }
 
 QAction* ConfigWindow::Command(const char* name) const {

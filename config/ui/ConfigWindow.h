@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,8 +52,10 @@ class ConfigWindow : public QDialog {
   ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir);
 
   // ---- building
-  // A command; the hint is "short|long" (toolbar tip | status bar).
-  QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint);
+  // A command; the hint is "short|long" (toolbar tip | status bar). `run`
+  // is what it does, an engine failure shown in a box.
+  QAction* AddCommand(const char* name, const QString& caption, const QKeySequence& key, const QString& hint,
+                      std::function<void()> run = {});
   // The menu "&Manutenção" and the toolbar, in order (nullptr: a separator
   // in the menu, the spring before Sair in the toolbar).
   void BuildBars(const std::vector<QAction*>& menu, const std::vector<QAction*>& toolbar);

@@ -50,18 +50,14 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
   prm_ = db_.open(ycoprm::kTable, {.tag = "", .exclusive = false});
 
   QAction* alterar = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
-                                QStringLiteral("Alterar|Altera os parâmetros do sistema"));
+                                QStringLiteral("Alterar|Altera os parâmetros do sistema"), [this] { Alterar(); });
   QAction* cancelar = AddCommand("Cancelar", QStringLiteral("Cancelar"), QKeySequence(Qt::ALT | Qt::Key_C),
-                                 QStringLiteral("Cancelar|Cancelar as modificações efetuadas"));
+                                 QStringLiteral("Cancelar|Cancelar as modificações efetuadas"), [this] { Cancelar(); });
   QAction* gravar = AddCommand("Gravar", QStringLiteral("Gravar"), QKeySequence(Qt::ALT | Qt::Key_G),
-                               QStringLiteral("Gravar|Grava as alterações efetuadas"));
+                               QStringLiteral("Gravar|Grava as alterações efetuadas"), [this] { Gravar(); });
   QAction* sair = AddCommand("Sair", QStringLiteral("Sair"), QKeySequence(Qt::Key_Escape),
-                             QStringLiteral("Sair|Sair da tela atual"));
+                             QStringLiteral("Sair|Sair da tela atual"), [this] { Sair(); });
   BuildBars({alterar, cancelar, gravar, nullptr, sair}, {alterar, cancelar, gravar, nullptr, sair});
-  connect(alterar, &QAction::triggered, this, [this] { RunShowingEngineError([&] { Alterar(); }); });
-  connect(cancelar, &QAction::triggered, this, [this] { RunShowingEngineError([&] { Cancelar(); }); });
-  connect(gravar, &QAction::triggered, this, [this] { RunShowingEngineError([&] { Gravar(); }); });
-  connect(sair, &QAction::triggered, this, [this] { Sair(); });
 
   // ---- "Operacional I"
   QWidget* first = AddPage(QStringLiteral("Operacional I"));

@@ -74,30 +74,22 @@ TFConfQ4000::TFConfQ4000(QWidget* owner, const std::filesystem::path& data_dir) 
   ycf_ = db_.open(ycoycf::kTable, {.tag = "", .exclusive = false});
 
   auto* alterar = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
-                             QStringLiteral("Alterar|Altera a configuração da página atual"));
+                             QStringLiteral("Alterar|Altera a configuração da página atual"), [this] { Alterar(); });
   auto* cancelar = AddCommand("Cancelar", QStringLiteral("&Cancelar"), QKeySequence(Qt::ALT | Qt::Key_C),
-                              QStringLiteral("Cancelar|Cancelar as modificações efetuadas"));
+                              QStringLiteral("Cancelar|Cancelar as modificações efetuadas"), [this] { Cancelar(); });
   auto* gravar = AddCommand("Gravar", QStringLiteral("&Gravar"), QKeySequence(Qt::ALT | Qt::Key_G),
-                            QStringLiteral("Gravar|Grava as alterações efetuadas"));
+                            QStringLiteral("Gravar|Grava as alterações efetuadas"), [this] { Gravar(); });
   auto* localizar = AddCommand("Localizar", QStringLiteral("&Localizar"), QKeySequence(Qt::ALT | Qt::Key_L),
-                               QStringLiteral("Localizar registro|Localiza uma finalizadora"));
+                               QStringLiteral("Localizar registro|Localiza uma finalizadora"), [this] { Localizar(); });
   auto* ler = AddCommand("Ler", QStringLiteral("Lêr"), QKeySequence(),
-                         QStringLiteral("Lêr|Leitura da configuração da máquina"));
+                         QStringLiteral("Lêr|Leitura da configuração da máquina"), [this] { Comunicar(false); });
   auto* enviar = AddCommand("Enviar", QStringLiteral("Enviar"), QKeySequence(),
-                            QStringLiteral("Enviar|Enviar configuração para a máquina"));
+                            QStringLiteral("Enviar|Enviar configuração para a máquina"), [this] { Comunicar(true); });
   auto* imprimir = AddCommand("Imprimir", QStringLiteral("Imprimir"), QKeySequence(), QStringLiteral("Imprimir|"));
   auto* sair = AddCommand("Sair", QStringLiteral("Sair"), QKeySequence(Qt::Key_Escape),
-                          QStringLiteral("Sair|Sair da tela atual"));
+                          QStringLiteral("Sair|Sair da tela atual"), [this] { Sair(); });
   BuildBars({alterar, cancelar, gravar, nullptr, localizar, nullptr, ler, enviar, nullptr, imprimir, nullptr, sair},
             {alterar, cancelar, gravar, localizar, ler, enviar, nullptr, sair});
-  auto run = [this](auto command) { return [this, command] { RunShowingEngineError([&] { command(this); }); }; };
-  connect(alterar, &QAction::triggered, this, run([](TFConfQ4000* w) { w->Alterar(); }));
-  connect(cancelar, &QAction::triggered, this, run([](TFConfQ4000* w) { w->Cancelar(); }));
-  connect(gravar, &QAction::triggered, this, run([](TFConfQ4000* w) { w->Gravar(); }));
-  connect(localizar, &QAction::triggered, this, run([](TFConfQ4000* w) { w->Localizar(); }));
-  connect(ler, &QAction::triggered, this, run([](TFConfQ4000* w) { w->Comunicar(false); }));
-  connect(enviar, &QAction::triggered, this, run([](TFConfQ4000* w) { w->Comunicar(true); }));
-  connect(sair, &QAction::triggered, this, [this] { Sair(); });
 
   BuildPaymentTypes(AddPage(QStringLiteral("Finalizadoras")));
   BuildMiscellaneous(AddPage(QStringLiteral("Parâmetros Diversos")));

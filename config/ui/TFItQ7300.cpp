@@ -78,36 +78,27 @@ TFItQ7300::TFItQ7300(QWidget* owner, const std::filesystem::path& data_dir) : Co
   qrm_ = db_.open(ycoqrm::kTable, {.tag = "Um", .exclusive = false});
 
   auto* incluir = AddCommand("Incluir", QStringLiteral("&Incluir"), QKeySequence(Qt::ALT | Qt::Key_I),
-                             QStringLiteral("Incluir|Inclui um novo registro"));
+                             QStringLiteral("Incluir|Inclui um novo registro"), [this] { Incluir(); });
   auto* alterar = AddCommand("Alterar", QStringLiteral("&Alterar"), QKeySequence(Qt::ALT | Qt::Key_A),
-                             QStringLiteral("Alterar|Altera o registro da página atual"));
+                             QStringLiteral("Alterar|Altera o registro da página atual"), [this] { Alterar(); });
   auto* excluir = AddCommand("Excluir", QStringLiteral("&Excluir"), QKeySequence(Qt::ALT | Qt::Key_E),
-                             QStringLiteral("Excluir|Exclui o registro atual"));
+                             QStringLiteral("Excluir|Exclui o registro atual"), [this] { Excluir(); });
   auto* cancelar = AddCommand("Cancelar", QStringLiteral("&Cancelar"), QKeySequence(Qt::ALT | Qt::Key_C),
-                              QStringLiteral("Cancelar|Cancelar as modificações efetuadas"));
+                              QStringLiteral("Cancelar|Cancelar as modificações efetuadas"), [this] { Cancelar(); });
   auto* gravar = AddCommand("Gravar", QStringLiteral("&Gravar"), QKeySequence(Qt::ALT | Qt::Key_G),
-                            QStringLiteral("Gravar|Grava as alterações efetuadas"));
+                            QStringLiteral("Gravar|Grava as alterações efetuadas"), [this] { Gravar(); });
   auto* localizar = AddCommand("Localizar", QStringLiteral("&Localizar"), QKeySequence(Qt::ALT | Qt::Key_L),
-                               QStringLiteral("Localizar registro|Localiza um registro da lista"));
+                               QStringLiteral("Localizar registro|Localiza um registro da lista"),
+                               [this] { Localizar(); });
   auto* ler = AddCommand("Ler", QStringLiteral("Lêr"), QKeySequence(),
-                         QStringLiteral("Lêr|Leitura do cadastro da máquina"));
+                         QStringLiteral("Lêr|Leitura do cadastro da máquina"), [this] { Comunicar(false); });
   auto* enviar = AddCommand("Enviar", QStringLiteral("Enviar"), QKeySequence(),
-                            QStringLiteral("Enviar|Enviar cadastro para a máquina"));
+                            QStringLiteral("Enviar|Enviar cadastro para a máquina"), [this] { Comunicar(true); });
   auto* sair = AddCommand("Sair", QStringLiteral("Sair"), QKeySequence(Qt::Key_Escape),
-                          QStringLiteral("Sair|Sair da tela atual"));
+                          QStringLiteral("Sair|Sair da tela atual"), [this] { Sair(); });
   BuildBars({incluir, alterar, excluir, nullptr, cancelar, gravar, nullptr, localizar, nullptr, ler, enviar, nullptr,
              sair},
             {incluir, alterar, excluir, cancelar, gravar, localizar, ler, enviar, nullptr, sair});
-  auto run = [this](auto command) { return [this, command] { RunShowingEngineError([&] { command(this); }); }; };
-  connect(incluir, &QAction::triggered, this, run([](TFItQ7300* w) { w->Incluir(); }));
-  connect(alterar, &QAction::triggered, this, run([](TFItQ7300* w) { w->Alterar(); }));
-  connect(excluir, &QAction::triggered, this, run([](TFItQ7300* w) { w->Excluir(); }));
-  connect(cancelar, &QAction::triggered, this, run([](TFItQ7300* w) { w->Cancelar(); }));
-  connect(gravar, &QAction::triggered, this, run([](TFItQ7300* w) { w->Gravar(); }));
-  connect(localizar, &QAction::triggered, this, run([](TFItQ7300* w) { w->Localizar(); }));
-  connect(ler, &QAction::triggered, this, run([](TFItQ7300* w) { w->Comunicar(false); }));
-  connect(enviar, &QAction::triggered, this, run([](TFItQ7300* w) { w->Comunicar(true); }));
-  connect(sair, &QAction::triggered, this, [this] { Sair(); });
 
   BuildTerminals(AddPage(QStringLiteral("Terminais")));
   BuildHeader(AddPage(QStringLiteral("Dados da loja (Cliche)")));
