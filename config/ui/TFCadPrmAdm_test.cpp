@@ -20,6 +20,7 @@
 #include "comm/protocol_test_support.h"
 #include "common/testing/scripted_messages.h"
 #include "config/ui/TFCadPrmAdm.h"
+#include "config/ui/config_window_testing.h"
 #include "db/tables/ycoprm.h"
 #include "db/temp_data_dir.h"
 #include "registers/parameter_testing.h"
@@ -30,14 +31,11 @@ namespace kaslo::ui {
 
 using kaslo::testing::ScriptedMessages;
 using namespace editor_test;
+using namespace config_window_test;
 namespace fs = std::filesystem;
 
 namespace {
 
-QWidget* Focused() { return QApplication::focusWidget(); }
-TDBComboQuelbrix* Combo(QWidget& w, const char* name) {
-  return w.findChild<TDBComboQuelbrix*>(QString::fromLatin1(name));
-}
 std::string Read(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -48,13 +46,6 @@ std::string Prm(const db::Database& db, const db::FieldDef& field) {
   return prm->getString(field);
 }
 size_t PrmRows(const db::Database& db) { return db.open(ycoprm::kTable)->recordCount(); }
-void Type(QWidget& w, const char* name, const QString& text) {
-  QLineEdit* edit = Edit(w, name);
-  edit->setFocus();
-  edit->selectAll();
-  if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
-  else QTest::keyClicks(edit, text);
-}
 
 }  // namespace
 

@@ -15,6 +15,8 @@
 #include "comm/ui/terminal_session_testing.h"
 #include "common/ui/ModalHelper.h"
 #include "config/ui/TFConfQ4000.h"
+#include "config/ui/config_window_e2e_testing.h"
+#include "config/ui/config_window_testing.h"
 #include "db/install.h"
 #include "db/tables/ycoq40.h"
 #include "registers/ui/TDBComboQuelbrix.h"
@@ -27,27 +29,12 @@ namespace kaslo::ui {
 
 using namespace terminal_session;
 using namespace editor_test;
+using namespace config_window_test;
 using kaslo::testing::RecordingProgress;
 using Texts = std::vector<std::string>;
 
 namespace {
 
-TDBComboQuelbrix* Combo(QWidget& w, const char* name) {
-  return w.findChild<TDBComboQuelbrix*>(QString::fromLatin1(name));
-}
-void ClickTab(QWidget& w, int index) {
-  QTabBar* bar = w.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->tabBar();
-  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-void Type(QWidget& w, const char* name, const QString& text) {
-  QLineEdit* edit = Edit(w, name);
-  edit->setFocus();
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
-std::string Received(const fs::path& dir, const char* file) {
-  return comm::testing::Slurp(dir / "terminal" / "in" / file);
-}
 
 }  // namespace
 
@@ -57,29 +44,6 @@ class TFConfQ4000E2eTest : public QObject {
  private:
   fs::path dir_;
   int case_ = 0;
-
-  // Runs "Lêr" or "Enviar" of the window's page: the communication window
-  // it opens serves terminal 1 (`answers` in the terminal's send folder),
-  // `then` runs on it, and it is closed. The job kind it was opened with.
-  int Communicate(TFConfQ4000& w, const char* command, ScriptedMessages& messages, const Files& answers,
-                  const std::function<void(TFCargaTcp&)>& then = {}) {
-    fs::remove_all(dir_ / "terminal");
-    int tag = 0;
-    WhenModal(
-        [&](QWidget* d) {
-          if (auto* window = qobject_cast<TFCargaTcp*>(d)) {
-            tag = window->tag();
-            QString out;
-            ServeJob(*window, messages, dir_, answers, "4", By::kMouse, out);
-            if (then && !QTest::currentTestFailed()) then(*window);
-            CloseCommunication(*window);
-          }
-          if (d->isVisible()) d->close();
-        },
-        kLongWaitMs);
-    Action(w, command)->trigger();
-    return tag;
-  }
 
  private slots:
   void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("kaslo_roza")); }
@@ -102,7 +66,7 @@ class TFConfQ4000E2eTest : public QObject {
 
     bool replaced = false;
     const int tag = Communicate(
-        w, "Ler", messages,
+        w, "Ler", messages, dir_,
         {{"Sfinaliz.dad", "DINHEIRO       CHEQUE         "}, {"Scfgfinal.dad", "00150SS1S00300NN2S"}},
         [&](TFCargaTcp& window) {
           QVERIFY(!Action(w, "Ler")->isEnabled() && !Action(w, "Enviar")->isEnabled());
@@ -147,7 +111,7 @@ class TFConfQ4000E2eTest : public QObject {
     Combo(w, "Q40_TROCO")->Choose(QStringLiteral("N"));
     Combo(w, "Q40_TIPO")->Choose(QStringLiteral("2"));
     Action(w, "Gravar")->trigger();
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 121);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 121);
     const auto first = viewers::testing::PaymentTypeRows(db).front();
     comm::PaymentValues sent{.description = std::get<1>(first), .limit = 321.5, .change = "N",
                              .drawer = std::get<4>(first), .type = "2", .voucher = std::get<5>(first)};
@@ -167,12 +131,12 @@ class TFConfQ4000E2eTest : public QObject {
     Combo(w, "YCF_BALANC")->Choose(QString());
     Combo(w, "YCF_GAVPRE")->Choose(QStringLiteral("3"));
     Action(w, "Gravar")->trigger();
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 131);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 131);
     QCOMPARE(Received(dir_, "Rperif.dad"), comm::PeripheralsFile(db));
     QCOMPARE(Received(dir_, "Rcodbarra.dad"), comm::BarCodeOptionsFile(db));
     QCOMPARE(Received(dir_, "Rflags.dad"), comm::FlagsFile(db));
     ClickTab(w, 1);
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 131);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 131);
 
     // Desconto & Acréscimo: 141, four groups of type, rate and "may alter".
     ClickTab(w, 3);
@@ -182,7 +146,7 @@ class TFConfQ4000E2eTest : public QObject {
     Combo(w, "YCF_DSALT")->Choose(QStringLiteral("N"));
     Combo(w, "YCF_AITIPO")->Choose(QStringLiteral("V"));
     Action(w, "Gravar")->trigger();
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 141);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 141);
     const std::string discounts = Received(dir_, "Rdescacr.dad");
     QCOMPARE(discounts, comm::DiscountsFile(db));
     QCOMPARE(discounts.size(), comm::kDiscountRecordSize);
@@ -196,7 +160,7 @@ class TFConfQ4000E2eTest : public QObject {
     Combo(w, "YCF_EXPA2")->Choose(QStringLiteral("N"));
     Combo(w, "CEN2")->Choose(QStringLiteral("S"));
     Action(w, "Gravar")->trigger();
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 151);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 151);
     const std::string footer = Received(dir_, "Rfooter.dad");
     QCOMPARE(footer, comm::FooterFile(db));
     QCOMPARE(footer.substr(44, 44), std::string(15, ' ') + "VOLTE SEMPRE" + std::string(15, ' ') + "NS");

@@ -16,6 +16,7 @@
 #include "common/testing/scripted_messages.h"
 #include "common/ui/ModalHelper.h"
 #include "config/ui/TFConfQ4000.h"
+#include "config/ui/config_window_testing.h"
 #include "db/tables/ycoq40.h"
 #include "db/tables/ycoycf.h"
 #include "db/temp_data_dir.h"
@@ -27,23 +28,14 @@ namespace kaslo::ui {
 
 using kaslo::testing::ScriptedMessages;
 using namespace editor_test;
+using namespace config_window_test;
 
 namespace {
 
-QWidget* Focused() { return QApplication::focusWidget(); }
-TDBComboQuelbrix* Combo(QWidget& w, const char* name) {
-  return w.findChild<TDBComboQuelbrix*>(QString::fromLatin1(name));
-}
-QGroupBox* Group(QWidget& w, const char* name) { return w.findChild<QGroupBox*>(QString::fromLatin1(name)); }
-QTabWidget* Pages(QWidget& w) { return w.findChild<QTabWidget*>(QStringLiteral("PageControl1")); }
 std::string Ycf(const db::Database& db, const db::FieldDef& field) {
   auto ycf = db.open(ycoycf::kTable);
   ycf->first();
   return ycf->getString(field);
-}
-void ClickTab(QWidget& w, int index) {
-  QTabBar* bar = Pages(w)->tabBar();
-  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 QStringList Enabled(QWidget& w) {
   QStringList on;

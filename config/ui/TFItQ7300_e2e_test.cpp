@@ -16,6 +16,8 @@
 #include "common/ui/ModalHelper.h"
 #include "config/ui/TFItQ7300.h"
 #include "config/ui/TerminalKeyboard.h"
+#include "config/ui/config_window_e2e_testing.h"
+#include "config/ui/config_window_testing.h"
 #include "db/install.h"
 #include "db/tables/ycotey.h"
 #include "registers/ui/editor_test_support.h"
@@ -26,29 +28,17 @@ namespace kaslo::ui {
 
 using namespace terminal_session;
 using namespace editor_test;
+using namespace config_window_test;
 using Texts = std::vector<std::string>;
 
 namespace {
 
 enum Page { kTerminais, kCliche, kTributacoes, kTeclado, kOpcoes, kR60 };
 
-void ClickTab(QWidget& w, int index) {
-  QTabBar* bar = w.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->tabBar();
-  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-void Type(QWidget& w, const char* name, const QString& text) {
-  QLineEdit* edit = Edit(w, name);
-  edit->setFocus();
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
 KeyCap* Key(QWidget& w, int position) { return w.findChild<TerminalKeyboard*>()->Key(position); }
 void Choose(QWidget& w, int position, int code) {
   QTest::mouseClick(Key(w, position), Qt::LeftButton);
   w.findChild<QAction*>(QStringLiteral("Funcao%1").arg(code))->trigger();
-}
-std::string Received(const fs::path& dir, const char* file) {
-  return comm::testing::Slurp(dir / "terminal" / "in" / file);
 }
 // 26 keys of six characters; `keys` by position.
 std::string KeyboardRecord(const std::map<int, std::string>& keys) {
@@ -68,29 +58,6 @@ class TFItQ7300E2eTest : public QObject {
  private:
   fs::path dir_;
   int case_ = 0;
-
-  // Runs "Lêr" or "Enviar" of the window's page: the communication window
-  // it opens serves terminal 1 (`answers` in the terminal's send folder),
-  // `then` runs on it, and it is closed. The job kind it was opened with.
-  int Communicate(TFItQ7300& w, const char* command, ScriptedMessages& messages, const Files& answers,
-                  const std::function<void(TFCargaTcp&)>& then = {}) {
-    fs::remove_all(dir_ / "terminal");
-    int tag = 0;
-    WhenModal(
-        [&](QWidget* d) {
-          if (auto* window = qobject_cast<TFCargaTcp*>(d)) {
-            tag = window->tag();
-            QString out;
-            ServeJob(*window, messages, dir_, answers, "4", By::kMouse, out);
-            if (then && !QTest::currentTestFailed()) then(*window);
-            CloseCommunication(*window);
-          }
-          if (d->isVisible()) d->close();
-        },
-        kLongWaitMs);
-    Action(w, command)->trigger();
-    return tag;
-  }
 
  private slots:
   void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("kaslo_roza")); }
@@ -113,7 +80,7 @@ class TFItQ7300E2eTest : public QObject {
     Choose(w, 24, 864);  // [ G64 ] - PLU 64
     Choose(w, 1, 22);    // [ . ] - Ponto
     Choose(w, 26, 12);   // [ ACR ] - Acréscimo
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 211);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 211);
     const std::string keyboard = Received(dir_, "Rteclado.dad");
     QCOMPARE(keyboard, KeyboardRecord({{1, "220000"}, {3, "280005"}, {24, "276400"}, {26, "120000"}}));
     QCOMPARE(keyboard.size(), size_t{156});
@@ -123,14 +90,14 @@ class TFItQ7300E2eTest : public QObject {
     Type(w, "edtData", QStringLiteral("07032026"));
     Type(w, "edtHora", QStringLiteral("0905"));
     Action(w, "Gravar")->trigger();
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 191);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 191);
     QCOMPARE(Received(dir_, "Rdatahora.dad"), std::string("070320260905"));
 
     ClickTab(w, kCliche);
     Action(w, "Alterar")->trigger();
     Type(w, "PRM_RAZAOS", QStringLiteral("MERCADO DO ZÉ"));
     Action(w, "Gravar")->trigger();
-    QCOMPARE(Communicate(w, "Enviar", messages, {}), 241);
+    QCOMPARE(Communicate(w, "Enviar", messages, dir_, {}), 241);
     const std::string header = Received(dir_, "Rheader.dad");
     QCOMPARE(header, comm::HeaderFile(db));
     QVERIFY(header.find("MERCADO DO Z\xC9") != std::string::npos);
@@ -146,7 +113,7 @@ class TFItQ7300E2eTest : public QObject {
 
     bool replaced = false;
     const std::string reading = KeyboardRecord({{1, "280005"}, {2, "276400"}, {4, "120000"}});
-    const int tag = Communicate(w, "Ler", messages, {{"Steclado.dad", reading}}, [&](TFCargaTcp& window) {
+    const int tag = Communicate(w, "Ler", messages, dir_, {{"Steclado.dad", reading}}, [&](TFCargaTcp& window) {
       replaced = viewer_test::OnViewer([&] { Click(window, "btnVisualizar"); },
                                        [&](TFTcpViewCad& v) {
                                          messages.QueueConfirm(true);

@@ -16,6 +16,7 @@
 #include "common/testing/scripted_messages.h"
 #include "common/ui/WindowRegistry.h"
 #include "config/ui/TFItQ7300.h"
+#include "config/ui/config_window_testing.h"
 #include "config/ui/TerminalKeyboard.h"
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycoter.h"
@@ -28,25 +29,13 @@ namespace kaslo::ui {
 
 using kaslo::testing::ScriptedMessages;
 using namespace editor_test;
+using namespace config_window_test;
 using Texts = std::vector<std::string>;
 
 namespace {
 
 enum Page { kTerminais, kCliche, kTributacoes, kTeclado, kOpcoes, kR60 };
 
-QWidget* Focused() { return QApplication::focusWidget(); }
-QGroupBox* Group(QWidget& w, const char* name) { return w.findChild<QGroupBox*>(QString::fromLatin1(name)); }
-QTabWidget* Pages(QWidget& w) { return w.findChild<QTabWidget*>(QStringLiteral("PageControl1")); }
-void ClickTab(QWidget& w, int index) {
-  QTabBar* bar = Pages(w)->tabBar();
-  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-void Type(QWidget& w, const char* name, const QString& text) {
-  QLineEdit* edit = Edit(w, name);
-  edit->setFocus();
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
 QStringList Enabled(QWidget& w) {
   QStringList on;
   for (const char* name :
