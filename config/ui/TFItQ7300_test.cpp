@@ -16,13 +16,15 @@
 #include "common/testing/scripted_messages.h"
 #include "common/ui/WindowRegistry.h"
 #include "config/ui/TFItQ7300.h"
-#include "config/ui/config_window_testing.h"
 #include "config/ui/TerminalKeyboard.h"
+#include "config/ui/config_window_testing.h"
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycoter.h"
 #include "db/tables/ycotey.h"
 #include "db/temp_data_dir.h"
+#include "common/ui/ModalHelper.h"
 #include "registers/ui/TDBComboQuelbrix.h"
+#include "registers/ui/TFLocaliza.h"
 #include "registers/ui/editor_test_support.h"
 
 namespace kaslo::ui {
@@ -420,6 +422,29 @@ class TFItQ7300Test : public QObject {
       QVERIFY(!communication.opened[0].date_time);
       if (page != kOpcoes) QCOMPARE(communication.opened[1].tag, send);
     }
+  }
+
+  void localizarFindsInTheGridOfThePage() {
+    db::testing::TempDataDir dir({.demo = true});
+    TFItQ7300 w(nullptr, dir.path());
+    ShowActive(w);
+    ClickTab(w, kTributacoes);
+    auto* taxes = w.findChild<QTableView*>(QStringLiteral("GridTributacoes"));
+    ClickCell(taxes, 0, 1);  // ordered by description
+    bool found = false;
+    WhenModal([&](QWidget* d) {
+      if (auto* find = qobject_cast<TFLocaliza*>(d)) {
+        found = true;
+        QTest::keyClicks(find->findChild<QLineEdit*>(), QStringLiteral("ISE"));
+      }
+      d->close();
+    });
+    Action(w, "Localizar")->trigger();
+    QVERIFY(found);
+    QCOMPARE(Edit(w, "TRB_DESCR")->text(), QStringLiteral("ISENTO"));
+    QCOMPARE(CellText(taxes, taxes->currentIndex().row(), 1), QStringLiteral("ISENTO"));
+    ClickTab(w, kTeclado);
+    QVERIFY(!Action(w, "Localizar")->isEnabled());
   }
 };
 
