@@ -102,7 +102,7 @@ TEST(TerminalOptions, EachPageHasItsTableAndJobs) {
 }
 
 TEST(TerminalOptions, TheSaveFailureKeepsItsLoneCarriageReturn) {
-  EXPECT_EQ(EditFailure(kMsgGravarOpcoesFalhou, ""),
+  EXPECT_EQ(EditFailure(kMsgGravarFalhou, ""),
             "Não foi possível alterar o registro !\rTente novamente ou cancele a alteração.");
 }
 

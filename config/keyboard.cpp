@@ -137,7 +137,6 @@ std::map<int, ProgrammedKey> ProgrammedKeys(db::Table& tey) {
       const int position = static_cast<int>(tey.asInteger(ycotey::TEY_BOTON));
       if (IsProgrammableKey(position)) keys.emplace(position, KeyOf(tey));
     }
-    return 0;
   });
   return keys;
 }

@@ -12,6 +12,9 @@ namespace kaslo::config {
 
 inline constexpr std::string_view kMsgAlterarFalhou =
     "Não foi possível alterar o registro !\r\nTente novamente, ou cancele a operação.";
+// Gravar in the terminal windows, with the lone "\r" they show.
+inline constexpr std::string_view kMsgGravarFalhou =
+    "Não foi possível alterar o registro !\rTente novamente ou cancele a alteração.";
 
 // Puts the parameter row in edit, or appends it when the table has none.
 // Engine failures are thrown.

@@ -4,7 +4,6 @@
 #include "common/dates.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "db/tables/ycoprm.h"
 #include "db/tables/ycoter.h"
 #include "db/tables/ycotrb.h"
 

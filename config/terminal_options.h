@@ -40,8 +40,6 @@ struct OptionCommands {
 };
 OptionCommands AvailableOptionCommands(bool editing, bool has_payment_types);
 
-inline constexpr std::string_view kMsgGravarOpcoesFalhou =
-    "Não foi possível alterar o registro !\rTente novamente ou cancele a alteração.";
 inline constexpr std::string_view kCaptionByCode =
     "Configuração de Parâmetros não fiscais   -   Finalizadora Ordenada por Código";
 inline constexpr std::string_view kCaptionByDescription =

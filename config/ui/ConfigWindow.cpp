@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -17,15 +18,30 @@
 #include <algorithm>
 
 #include "common/messages.h"
+#include "common/numbers.h"
 #include "common/progress.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
 #include "common/ui/StatusHints.h"
 #include "common/ui/qt_text.h"
 #include "config/parameters.h"
+#include "db/tables/ycoprm.h"
+#include "registers/products.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 
 namespace kaslo::ui {
+
+std::function<QString(const db::Table&)> MaskShown(const db::FieldDef& field, const char* mask) {
+  return [&field, mask](const db::Table& t) {
+    return t.isBlank(field.name) ? QString() : QString::fromStdString(FormataMascara(mask, t.asNumber(field.name)));
+  };
+}
+
+std::function<QString(const db::Table&)> DecimalsShown(const db::FieldDef& field, int decimals) {
+  return [&field, decimals](const db::Table& t) {
+    return QString::fromStdString(registers::FormatDecimals(t.asNumber(field.name), decimals));
+  };
+}
 
 ConfigWindow::ConfigWindow(QWidget* owner, const std::filesystem::path& data_dir) : QDialog(owner), db_(data_dir) {
   auto* layout = new QVBoxLayout(this);
@@ -116,6 +132,24 @@ void ConfigWindow::AddLabel(QGridLayout* grid, const QString& text, QWidget* bud
 void ConfigWindow::AddRow(QGridLayout* grid, const QString& text, QWidget* control, int row, int column) {
   AddLabel(grid, text, control, row, column);
   grid->addWidget(control, row, column + 1);
+}
+
+std::pair<QLineEdit*, QLineEdit*> ConfigWindow::AddCepRow(QGridLayout* grid, db::Table& prm, int row, int column) {
+  QWidget* parent = grid->parentWidget();
+  auto* cep = new QLineEdit(parent);
+  auto* cepp = new QLineEdit(parent);
+  Fields(prm).BindEdit(cep, ycoprm::PRM_CEP, MaskShown(ycoprm::PRM_CEP, "00000"));
+  Fields(prm).BindEdit(cepp, ycoprm::PRM_CEPP, MaskShown(ycoprm::PRM_CEPP, "000"));
+  cep->setFixedWidth(56);
+  cepp->setFixedWidth(40);
+  auto* line = new QHBoxLayout;
+  line->addWidget(cep);
+  line->addWidget(new QLabel(QStringLiteral("-"), parent));
+  line->addWidget(cepp);
+  line->addStretch();
+  AddLabel(grid, QStringLiteral("CEP:"), cep, row, column);
+  grid->addLayout(line, row, column + 1);
+  return {cep, cepp};
 }
 
 FieldBindings& ConfigWindow::Fields(db::Table& table) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/clock.h"
@@ -26,10 +28,19 @@
 class QAction;
 class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QTabWidget;
 class QToolBar;
 
 namespace kaslo::ui {
+
+// The "NÃO"/"SIM" list of a flag stored "N"/"S".
+inline const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
+inline const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
+// What an edit box shows of a number: laid into a digit mask (a blank
+// field stays blank), or with a fixed count of decimals.
+std::function<QString(const db::Table&)> MaskShown(const db::FieldDef& field, const char* mask);
+std::function<QString(const db::Table&)> DecimalsShown(const db::FieldDef& field, int decimals);
 
 class StatusHints;
 class TDBComboQuelbrix;
@@ -67,6 +78,9 @@ class ConfigWindow : public QDialog {
   static void AddLabel(QGridLayout* grid, const QString& text, QWidget* buddy, int row, int column = 0);
   // A label with its control in the next column.
   static void AddRow(QGridLayout* grid, const QString& text, QWidget* control, int row, int column = 0);
+  // "CEP:" with the two boxes of PRM_CEP "-" PRM_CEPP of the parameter row,
+  // at (row, column); the boxes, in order.
+  std::pair<QLineEdit*, QLineEdit*> AddCepRow(QGridLayout* grid, db::Table& prm, int row, int column = 0);
   // Widgets enabled only while editing.
   void AddPanel(QWidget* panel) { panels_.push_back(panel); }
   // The bindings of a table; made on first use.

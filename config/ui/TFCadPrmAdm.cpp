@@ -3,13 +3,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 
 #include "comm/system_ini.h"
 #include "common/messages.h"
-#include "common/numbers.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
 #include "common/ui/qt_text.h"
@@ -20,15 +18,6 @@
 namespace kaslo::ui {
 
 namespace {
-
-const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
-const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
-
-std::function<QString(const db::Table&)> Digits(const db::FieldDef& field, const char* mask) {
-  return [&field, mask](const db::Table& t) {
-    return t.isBlank(field.name) ? QString() : QString::fromStdString(FormataMascara(mask, t.asNumber(field.name)));
-  };
-}
 
 const WindowRegistrar kRegistrar{"TFCadPrmAdm", [](const OpenContext& context) {
                                    TFCadPrmAdm window(context.owner, context.data_dir);
@@ -113,19 +102,7 @@ TFCadPrmAdm::TFCadPrmAdm(QWidget* owner, const std::filesystem::path& data_dir) 
   line(QStringLiteral("UF:"), Edit(company, ycoprm::PRM_UF, 36));
   ++row;
   {
-    auto* cep = new QLineEdit(company);
-    auto* cepp = new QLineEdit(company);
-    Fields(*prm_).BindEdit(cep, ycoprm::PRM_CEP, Digits(ycoprm::PRM_CEP, "00000"));
-    Fields(*prm_).BindEdit(cepp, ycoprm::PRM_CEPP, Digits(ycoprm::PRM_CEPP, "000"));
-    cep->setFixedWidth(56);
-    cepp->setFixedWidth(40);
-    auto* box = new QHBoxLayout;
-    box->addWidget(cep);
-    box->addWidget(new QLabel(QStringLiteral("-"), company));
-    box->addWidget(cepp);
-    box->addStretch();
-    AddLabel(grid, QStringLiteral("CEP:"), cep, row, 0);
-    grid->addLayout(box, row, 1);
+    const auto [cep, cepp] = AddCepRow(grid, *prm_, row);
     chain.push_back(cep);
     chain.push_back(cepp);
   }

@@ -17,7 +17,6 @@
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycoq40.h"
 #include "db/tables/ycoycf.h"
-#include "registers/products.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
 
@@ -29,8 +28,6 @@ namespace {
 
 const QStringList kSimNao = {QStringLiteral("Sim"), QStringLiteral("Não")};
 const QStringList kSN = {QStringLiteral("S"), QStringLiteral("N")};
-const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
-const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
 
 // A group with one control and no label, as the option groups are.
 QGridLayout* Box(QWidget* parent, QGridLayout* into, const QString& caption, const char* name, int row, int column,
@@ -51,12 +48,6 @@ QGridLayout* GroupsGrid(QWidget* page) {
   page->layout()->addWidget(holder);
   static_cast<QVBoxLayout*>(page->layout())->addStretch();
   return grid;
-}
-
-std::function<QString(const db::Table&)> TwoDecimals(const db::FieldDef& field) {
-  return [&field](const db::Table& t) {
-    return QString::fromStdString(registers::FormatDecimals(t.asNumber(field.name), 2));
-  };
 }
 
 const WindowRegistrar kRegistrar{"TFConfQ4000", [](const OpenContext& context) {
@@ -146,7 +137,7 @@ void TFConfQ4000::BuildPaymentTypes(QWidget* page) {
   auto* vale = NewCombo(*q40_, box, ycoq40::Q40_CVALLE, kSimNao, kSN);
   AddRow(grid, QStringLiteral("Emitir Contra-Vale ?:"), vale, 4);
   auto* limite = new QLineEdit(box);
-  Fields(*q40_).BindEdit(limite, ycoq40::Q40_LIMITE, TwoDecimals(ycoq40::Q40_LIMITE));
+  Fields(*q40_).BindEdit(limite, ycoq40::Q40_LIMITE, DecimalsShown(ycoq40::Q40_LIMITE, 2));
   limite->setAlignment(Qt::AlignRight);
   limite->setFixedWidth(110);
   AddRow(grid, QStringLiteral("Limite de Recebimento:"), limite, 5);
@@ -174,7 +165,7 @@ void TFConfQ4000::BuildMiscellaneous(QWidget* page) {
   digit->addWidget(digcon, 0, 0);
   QGridLayout* max = Box(holder, grid, QStringLiteral("  Vlr. Máx.p/ Registro  "), "GroupMaxReg", 1, 1);
   auto* maxreg = new QLineEdit(panel(max));
-  Fields(*prm_).BindEdit(maxreg, ycoprm::Q40_MAXREG, TwoDecimals(ycoprm::Q40_MAXREG));
+  Fields(*prm_).BindEdit(maxreg, ycoprm::Q40_MAXREG, DecimalsShown(ycoprm::Q40_MAXREG, 2));
   maxreg->setAlignment(Qt::AlignRight);
   maxreg->setFixedWidth(110);
   max->addWidget(maxreg, 0, 0);
@@ -273,7 +264,7 @@ void TFConfQ4000::BuildAdjustments(QWidget* page) {
                           {QStringLiteral("P"), QStringLiteral("V")});
     AddRow(inner, QStringLiteral("Tipo:"), type, 0);
     auto* rate = new QLineEdit(group);
-    Fields(*ycf_).BindEdit(rate, g.rate, TwoDecimals(g.rate));
+    Fields(*ycf_).BindEdit(rate, g.rate, DecimalsShown(g.rate, 2));
     rate->setAlignment(Qt::AlignRight);
     rate->setFixedWidth(70);
     AddLabel(inner, QStringLiteral("%"), rate, 1);
@@ -349,7 +340,7 @@ void TFConfQ4000::BeforePost(db::Table& table) {
 }
 
 std::string TFConfQ4000::PostFailedText(const std::string& cause) const {
-  return config::EditFailure(config::kMsgGravarOpcoesFalhou, cause);
+  return config::EditFailure(config::kMsgGravarFalhou, cause);
 }
 
 void TFConfQ4000::UpdateCommands(bool editing) {

@@ -18,7 +18,6 @@
 #include "common/ui/qt_text.h"
 #include "config/keyboard.h"
 #include "config/parameters.h"
-#include "config/terminal_options.h"
 #include "config/ui/OrderedGrid.h"
 #include "config/ui/TerminalKeyboard.h"
 #include "db/tables/ycoprm.h"
@@ -29,7 +28,6 @@
 #include "db/tables/ycotey.h"
 #include "db/tables/ycotrb.h"
 #include "registers/editor_rules.h"
-#include "registers/products.h"
 #include "registers/ui/TDBComboQuelbrix.h"
 #include "registers/ui/TFLocaliza.h"
 
@@ -38,15 +36,6 @@ namespace kaslo::ui {
 using config::TechnicalPage;
 
 namespace {
-
-const QStringList kNaoSim = {QStringLiteral("NÃO"), QStringLiteral("SIM")};
-const QStringList kNS = {QStringLiteral("N"), QStringLiteral("S")};
-
-std::function<QString(const db::Table&)> Digits(const db::FieldDef& field, const char* mask) {
-  return [&field, mask](const db::Table& t) {
-    return t.isBlank(field.name) ? QString() : QString::fromStdString(FormataMascara(mask, t.asNumber(field.name)));
-  };
-}
 
 std::string Typed(const QLineEdit* edit) { return ToLatin1(edit->text()); }
 
@@ -116,8 +105,7 @@ TFItQ7300::TFItQ7300(QWidget* owner, const std::filesystem::path& data_dir) : Co
   prm_->first();
   trb_->first();
   Start();
-  GridTerminais->Reload();
-  GridTributacoes->Reload();
+  ShowTables();
   ShowKeyboard();
 }
 
@@ -211,9 +199,7 @@ void TFItQ7300::BuildTaxes(QWidget* page) {
   auto* percent = new QLineEdit(box);
   percent->setFixedWidth(70);
   percent->setAlignment(Qt::AlignRight);
-  Fields(*trb_).BindEdit(percent, ycotrb::TRB_PERCEN, [](const db::Table& t) {
-    return QString::fromStdString(registers::FormatDecimals(t.asNumber(ycotrb::TRB_PERCEN), 2));
-  });
+  Fields(*trb_).BindEdit(percent, ycotrb::TRB_PERCEN, DecimalsShown(ycotrb::TRB_PERCEN, 2));
   AddRow(grid, QStringLiteral("Código:"), code, 0);
   AddRow(grid, QStringLiteral("Descrição:"), descr, 1);
   AddRow(grid, QStringLiteral("Legenda:"), legend, 2);
@@ -305,12 +291,6 @@ void TFItQ7300::BuildStore(QWidget* page) {
   QLineEdit* complement = Edit(*prm_, box, ycoprm::PRM_COMPLE, 180);
   QLineEdit* district = Edit(*prm_, box, ycoprm::PRM_BAIRRO, 160);
   QLineEdit* city = Edit(*prm_, box, ycoprm::PRM_MUNICI, 160);
-  auto* cep = new QLineEdit(box);
-  auto* cepp = new QLineEdit(box);
-  Fields(*prm_).BindEdit(cep, ycoprm::PRM_CEP, Digits(ycoprm::PRM_CEP, "00000"));
-  Fields(*prm_).BindEdit(cepp, ycoprm::PRM_CEPP, Digits(ycoprm::PRM_CEPP, "000"));
-  cep->setFixedWidth(56);
-  cepp->setFixedWidth(40);
   QLineEdit* state = Edit(*prm_, box, ycoprm::PRM_UF, 36);
   QLineEdit* ddd = Edit(*prm_, box, ycoprm::PRM_DDD, 40);
   QLineEdit* phone = Edit(*prm_, box, ycoprm::PRM_FONE, 100);
@@ -329,15 +309,7 @@ void TFItQ7300::BuildStore(QWidget* page) {
   AddRow(grid, QStringLiteral("Complemento:"), complement, 4);
   AddRow(grid, QStringLiteral("Bairro:"), district, 4, 2);
   AddRow(grid, QStringLiteral("Município:"), city, 5);
-  {
-    auto* line = new QHBoxLayout;
-    line->addWidget(cep);
-    line->addWidget(new QLabel(QStringLiteral("-"), box));
-    line->addWidget(cepp);
-    line->addStretch();
-    AddLabel(grid, QStringLiteral("CEP:"), cep, 5, 2);
-    grid->addLayout(line, 5, 3);
-  }
+  const auto [cep, cepp] = AddCepRow(grid, *prm_, 5, 2);
   AddRow(grid, QStringLiteral("UF:"), state, 6);
   {
     auto* line = new QHBoxLayout;
@@ -436,15 +408,21 @@ bool TFItQ7300::Validate() {
       if (failed) return Refuse(*failed, store_fields_);
       break;
     }
-    case TechnicalPage::kDateTime: {
+    case TechnicalPage::kDateTime:
       // nothing is written, but a wrong box is better said now than on Enviar
-      const auto read = config::ReadDateTime({Typed(edtData), Typed(edtHora)});
-      if (const auto* failure = std::get_if<config::RuleFailure>(&read)) return Refuse(*failure, date_fields_);
-      break;
-    }
+      return TypedDateTime().has_value();
     case TechnicalPage::kKeyboard: break;
   }
   return true;
+}
+
+std::optional<kaslo::DateTime> TFItQ7300::TypedDateTime() {
+  const auto read = config::ReadDateTime({Typed(edtData), Typed(edtHora)});
+  if (const auto* failure = std::get_if<config::RuleFailure>(&read)) {
+    Refuse(*failure, date_fields_);
+    return std::nullopt;
+  }
+  return std::get<kaslo::DateTime>(read);
 }
 
 void TFItQ7300::BeforePost(db::Table& table) {
@@ -459,8 +437,7 @@ void TFItQ7300::BeforePost(db::Table& table) {
 void TFItQ7300::AfterPost() {
   saved_date_ = edtData->text();
   saved_hour_ = edtHora->text();
-  GridTerminais->Reload();
-  GridTributacoes->Reload();
+  ShowTables();
 }
 
 void TFItQ7300::AfterCancel() {
@@ -468,13 +445,11 @@ void TFItQ7300::AfterCancel() {
   edtHora->setText(saved_hour_);
   if (ter_->eof() || ter_->recNo() == 0) ter_->first();
   if (trb_->eof() || trb_->recNo() == 0) trb_->first();
-  GridTerminais->Reload();
-  GridTributacoes->Reload();
-  ReadAll();
+  ShowTables();
 }
 
 std::string TFItQ7300::PostFailedText(const std::string& cause) const {
-  return config::EditFailure(config::kMsgGravarOpcoesFalhou, cause);
+  return config::EditFailure(config::kMsgGravarFalhou, cause);
 }
 
 void TFItQ7300::UpdateCommands(bool editing) {
@@ -499,6 +474,12 @@ void TFItQ7300::UpdateCommands(bool editing) {
 void TFItQ7300::ShowRows() {
   lblTerminais->setText(QString::fromStdString(NumeroComZeros(2, 0, static_cast<double>(ter_->recordCount()))) +
                         QStringLiteral(" - Terminais"));
+}
+
+void TFItQ7300::ShowTables() {
+  GridTerminais->Reload();
+  GridTributacoes->Reload();
+  ReadAll();
 }
 
 void TFItQ7300::RefreshAll() {
@@ -549,9 +530,7 @@ void TFItQ7300::Excluir() {
   if (!deleted) Messages().information(config::EditFailure(registers::kMsgExcluirFalhou, cause));
   if (table.eof()) table.first();
   SetBrowseState();
-  GridTerminais->Reload();
-  GridTributacoes->Reload();
-  ReadAll();
+  ShowTables();
 }
 
 void TFItQ7300::Localizar() {
@@ -576,12 +555,8 @@ void TFItQ7300::Comunicar(bool send) {
   if (job == 0) return;
   std::optional<kaslo::DateTime> when;
   if (job == comm::kJobDateTimeLoad) {
-    const auto read = config::ReadDateTime({Typed(edtData), Typed(edtHora)});
-    if (const auto* failure = std::get_if<config::RuleFailure>(&read)) {
-      Refuse(*failure, date_fields_);
-      return;
-    }
-    when = std::get<kaslo::DateTime>(read);
+    when = TypedDateTime();
+    if (!when) return;
   }
   Command("Ler")->setEnabled(false);
   Command("Enviar")->setEnabled(false);
@@ -589,9 +564,7 @@ void TFItQ7300::Comunicar(bool send) {
   // a reading replaced in the viewer shows at once
   SetBrowseState();
   if (!send) prm_->first();
-  GridTerminais->Reload();
-  GridTributacoes->Reload();
-  ReadAll();
+  ShowTables();
   ShowKeyboard();
 }
 

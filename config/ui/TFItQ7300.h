@@ -10,6 +10,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "config/keyboard.h"
 #include "config/technical.h"
@@ -67,7 +68,11 @@ class TFItQ7300 final : public ConfigWindow {
   // A failed rule: its message, the focus on its field.
   bool Refuse(const config::RuleFailure& failure, const std::vector<QWidget*>& fields);
 
+  // The date and hour boxes; a wrong one is said and focused (nullopt).
+  std::optional<kaslo::DateTime> TypedDateTime();
   void RefreshAll();
+  // Both grids and every bound field from the rows.
+  void ShowTables();
   void ShowKeyboard();
   void KeyClicked(int position);
   void FunctionChosen(const config::KeyFunction& function);

@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
+#include <optional>
 
 #include "comm/load_files.h"
 #include "comm/ui/terminal_session_testing.h"
@@ -18,8 +19,7 @@
 #include "config/ui/TerminalKeyboard.h"
 #include "config/ui/config_window_e2e_testing.h"
 #include "config/ui/config_window_testing.h"
-#include "db/install.h"
-#include "db/tables/ycotey.h"
+#include "db/temp_data_dir.h"
 #include "registers/ui/editor_test_support.h"
 #include "viewers/ui/TFTcpViewCad.h"
 #include "viewers/ui/viewer_test_support.h"
@@ -56,18 +56,16 @@ class TFItQ7300E2eTest : public QObject {
   Q_OBJECT
 
  private:
+  std::optional<db::testing::TempDataDir> data_;
   fs::path dir_;
-  int case_ = 0;
 
  private slots:
   void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("kaslo_roza")); }
   void init() {
-    dir_ = fs::temp_directory_path() /
-           ("kaslo_technical_e2e_" + std::to_string(QCoreApplication::applicationPid()) + "_" + std::to_string(++case_));
-    fs::remove_all(dir_);
-    db::InstallDataDirectory(dir_, {.demo = true});
+    data_.emplace(db::InstallOptions{.demo = true});
+    dir_ = data_->path();
   }
-  void cleanup() { fs::remove_all(dir_); }
+  void cleanup() { data_.reset(); }
 
   void theProgrammedKeyboardTheDateAndTheHeaderGoOut() {
     ScriptedMessages messages;
