@@ -1,0 +1,224 @@
+// Tables built in a staging folder and renamed into place together, with a
+// journal as the commit point.
+#include "db/table_swap.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "common/clock.h"
+#include "db/dbf_file.h"
+#include "db/dbt_file.h"
+#include "db/schema.h"
+#include "db/table_impl.h"
+#include "db/table_ops.h"
+
+namespace kaslo::db {
+
+namespace internal {
+std::string UpperName(std::string_view s);
+}  // namespace internal
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kJournal = "JOURNAL";
+constexpr const char* kExtensions[] = {".DBF", ".DBT", ".MDX"};
+
+// Puts a file or a folder's entries on disk; errors are left to the renames
+// that follow, which report them.
+void SyncPath(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The lock that keeps a swap and the clean-up of an interrupted one apart: a
+// lock on the data directory itself, which the system drops when its holder
+// dies. -1 when another process holds it.
+int LockDirectory(const fs::path& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw Error(dir.string() + ": cannot open the data directory");
+  while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+void Unlock(int fd) {
+  if (fd >= 0) ::close(fd);
+}
+
+// Journal lines: "R\t<staged file>\t<file of the data directory>" renames,
+// "D\t<file of the data directory>" removes (an index or memo file the new
+// table does not have).
+void ApplyJournal(const fs::path& dir, const fs::path& staging) {
+  std::ifstream in(staging / kJournal, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string op, a, b;
+    std::getline(fields, op, '\t');
+    std::getline(fields, a, '\t');
+    std::getline(fields, b, '\t');
+    std::error_code ec;
+    if (op == "R" && fs::exists(staging / a, ec)) {
+      fs::rename(staging / a, dir / b, ec);
+      if (ec) throw Error(b + ": cannot be replaced (" + ec.message() + ")");
+    } else if (op == "D") {
+      fs::remove(dir / a, ec);
+    }
+  }
+  SyncPath(dir);
+  std::error_code ec;
+  fs::remove(staging / kJournal, ec);
+  fs::remove_all(staging, ec);
+}
+
+// An empty table with the header of `from` (fields, language driver), no
+// production index and today's date.
+void CreateEmptyLike(TableImpl& from, const fs::path& staging) {
+  const std::string base = internal::UpperName(from.base_);
+  std::string header(from.layout_.header_length, '\0');
+  if (from.dbf_.ReadAt(0, header.data(), header.size()) != header.size()) {
+    throw Error(from.file_name_ + ": cannot read the header");
+  }
+  internal::PutUint32(header.data() + internal::kOffRecordCount, 0);
+  header[internal::kOffMdxFlag] = 0;
+  internal::PutHeaderDate(header.data() + internal::kOffDate, kaslo::Today());
+  header.push_back(internal::kEofMark);
+  if (from.layout_.HasMemo()) {
+    internal::MemoFile::Create(staging / (base + ".DBT"), base + ".DBT", base,
+                               from.layout_.version == internal::kVersionMemo4);
+  }
+  internal::File f = internal::File::Create(staging / (base + ".DBF"), base + ".DBF");
+  f.WriteAt(0, header.data(), header.size());
+}
+
+}  // namespace
+
+struct TableSwap::Entry {
+  std::string name;
+  std::unique_ptr<Table> current;
+  std::unique_ptr<Table> staged;
+};
+
+TableSwap::TableSwap(const Database& db, const std::vector<std::string>& tables) : db_(db) {
+  FinishInterruptedSwap(db_);
+  for (const std::string& name : tables) {
+    auto entry = std::make_unique<Entry>();
+    entry->name = name;
+    entry->current = db_.open(name, {.tag = "", .exclusive = true});
+    entries_.push_back(std::move(entry));
+  }
+  lock_fd_ = LockDirectory(db_.dir());
+  if (lock_fd_ < 0) throw Error(db_.dir().string() + ": another replacement of tables is running");
+  staging_ = db_.dir() / kFolder;
+  std::error_code ec;
+  fs::remove_all(staging_, ec);
+  if (!fs::create_directory(staging_, ec) || ec) {
+    Unlock(lock_fd_);
+    throw Error(staging_.string() + ": cannot create the staging folder");
+  }
+}
+
+TableSwap::~TableSwap() {
+  for (auto& e : entries_) e->staged.reset();
+  if (!committed_) {
+    std::error_code ec;
+    fs::remove_all(staging_, ec);
+  }
+  entries_.clear();
+  Unlock(lock_fd_);
+}
+
+TableSwap::Entry& TableSwap::find(std::string_view table) {
+  for (auto& e : entries_) {
+    if (SameName(e->name, table)) return *e;
+  }
+  throw Error(std::string(table) + ": not a table of this replacement");
+}
+
+Table& TableSwap::current(std::string_view table) { return *find(table).current; }
+
+Table& TableSwap::stage(std::string_view table) {
+  Entry& e = find(table);
+  if (!e.staged) {
+    CreateEmptyLike(e.current->impl(), staging_);
+    e.staged = Database(staging_).open(internal::UpperName(e.current->impl().base_),
+                                       {.tag = "", .exclusive = true});
+  }
+  return *e.staged;
+}
+
+void TableSwap::commit() {
+  std::ostringstream journal;
+  for (auto& e : entries_) {
+    if (!e->staged) continue;
+    std::vector<TagDef> tags;
+    std::vector<std::string> names = e->current->tagNames(), expressions;
+    for (const std::string& n : names) expressions.push_back(e->current->tagExpression(n));
+    for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
+    if (tags.empty()) {
+      if (const TableDef* def = FindTable(e->name)) tags.assign(def->tags.begin(), def->tags.end());
+    }
+    if (!tags.empty()) AddTags(*e->staged, tags);
+    e->staged->close();
+    e->staged.reset();
+
+    const std::string base = internal::UpperName(e->current->impl().base_);
+    for (const char* ext : kExtensions) {
+      const std::string staged = base + ext;
+      const fs::path target = ext == std::string_view(".DBF") ? e->current->impl().path_ : db_.find(staged);
+      std::error_code ec;
+      if (fs::exists(staging_ / staged, ec)) {
+        SyncPath(staging_ / staged);
+        journal << "R\t" << staged << "\t" << (target.empty() ? staged : target.filename().string()) << "\n";
+      } else if (!target.empty()) {
+        journal << "D\t" << target.filename().string() << "\n";
+      }
+    }
+  }
+  const fs::path written = staging_ / (std::string(kJournal) + ".tmp");
+  {
+    internal::File f = internal::File::Create(written, kJournal);
+    const std::string text = journal.str();
+    f.WriteAt(0, text.data(), text.size());
+    f.Sync();
+  }
+  SyncPath(staging_);
+  std::error_code ec;
+  fs::rename(written, staging_ / kJournal, ec);
+  if (ec) throw Error(std::string(kJournal) + ": cannot be written (" + ec.message() + ")");
+  SyncPath(staging_);
+  committed_ = true;
+  ApplyJournal(db_.dir(), staging_);
+}
+
+bool FinishInterruptedSwap(const Database& db) {
+  const fs::path staging = db.dir() / TableSwap::kFolder;
+  std::error_code ec;
+  if (!fs::is_directory(staging, ec)) return false;
+  int fd = LockDirectory(db.dir());
+  if (fd < 0) return false;
+  struct Release {
+    int fd;
+    ~Release() { Unlock(fd); }
+  } release{fd};
+  if (fs::exists(staging / kJournal, ec)) {
+    ApplyJournal(db.dir(), staging);
+  } else {
+    fs::remove_all(staging, ec);
+  }
+  return true;
+}
+
+}  // namespace kaslo::db

@@ -1,0 +1,181 @@
+// Reading and writing the lines of the product files.
+#include "interchange/product_lines.h"
+
+#include <initializer_list>
+#include <vector>
+
+#include "common/checkdigits.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "db/tables/ycopro.h"
+#include "db/tables/ycoy60.h"
+
+namespace kaslo::interchange {
+
+namespace {
+
+using Fields = std::vector<std::string_view>;
+
+Fields SplitAll(std::string_view line, char separator, size_t max_fields) {
+  Fields fields;
+  while (fields.size() + 1 < max_fields) {
+    size_t at = line.find(separator);
+    if (at == std::string_view::npos) break;
+    fields.push_back(line.substr(0, at));
+    line.remove_prefix(at + 1);
+  }
+  fields.push_back(line);
+  return fields;
+}
+
+// The files pad their leading text fields to fixed widths, and a
+// description may itself hold a comma: when the commas stand where those
+// widths put them, the leading fields are cut by position, so that such a
+// description does not shift every field after it.
+Fields SplitCommas(std::string_view line, std::initializer_list<size_t> widths) {
+  size_t pos = 0;
+  for (size_t w : widths) {
+    pos += w;
+    if (pos >= line.size() || line[pos] != ',') return SplitAll(line, ',', SIZE_MAX);
+    ++pos;
+  }
+  Fields fields;
+  pos = 0;
+  for (size_t w : widths) {
+    fields.push_back(line.substr(pos, w));
+    pos += w + 1;
+  }
+  Fields rest = SplitAll(line.substr(pos), ',', SIZE_MAX);
+  fields.insert(fields.end(), rest.begin(), rest.end());
+  return fields;
+}
+
+// Field n (from 1); empty when the line has fewer.
+std::string_view Field(const Fields& fields, size_t n) {
+  return n >= 1 && n <= fields.size() ? fields[n - 1] : std::string_view();
+}
+
+std::string PlainNumber(double value) { return NumeroParaTexto(0, 0, value); }
+
+// The price in whole hundredths, 8 digits: 12.50 is 00001250. The rounding
+// is done on the decimal text, so 12.345 gives 1235 and not 1234.
+std::string Hundredths(double price) {
+  return NumeroComZeros(8, 0, TextoParaNumero(RemoveTexto(NumeroParaTexto(0, 2, price), ".")));
+}
+
+std::string TaxField(double tax, const ConversionSlots* slots, bool* unconverted) {
+  if (!slots) return PlainNumber(tax);
+  std::optional<std::string> text = ConvertedTax(*slots, tax);
+  if (!text && unconverted) *unconverted = true;
+  return text.value_or("");
+}
+
+std::string UnitLetter(std::string_view pesad) {
+  if (pesad == "S") return "K";
+  if (pesad == "C" || pesad == "L" || pesad == "M" || pesad == "O") return std::string(pesad);
+  return "U";
+}
+
+std::string StoredUnit(std::string_view letter) {
+  if (letter == "K") return "S";
+  if (letter == "C" || letter == "L" || letter == "M" || letter == "O") return std::string(letter);
+  return "N";
+}
+
+double ImportedCode(std::string_view digits, bool check_digit) {
+  double code = TextoParaNumero(digits);
+  return check_digit ? DigitoEAN(code) : code;
+}
+
+double ImportedTax(std::string_view field, const ConversionSlots* slots, bool* converted) {
+  if (!slots) return TextoParaNumero(field);
+  std::optional<std::string> text = ConvertedTax(*slots, static_cast<double>(TextoParaInteiro(field)));
+  *converted = text.has_value();
+  return text ? TextoParaNumero(*text) : 0;
+}
+
+}  // namespace
+
+std::optional<std::string> ConvertedTax(const ConversionSlots& slots, double tax) {
+  if (!(tax >= 1 && tax <= kConversionSlots)) return std::nullopt;
+  const std::string& text = slots[static_cast<size_t>(tax) - 1];
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+double PriceOfDigits(std::string_view digits, int decimals) {
+  return TextoParaNumero(FormataMascara(decimals == 3 ? "#####,###" : "######,##", TextoParaNumero(digits)));
+}
+
+std::string NlufileLine(const db::Table& pro, bool check_digit, const ConversionSlots* slots, bool* unconverted) {
+  using namespace ycopro;
+  double code = pro.asNumber(PRO_PLU);
+  if (check_digit) code = TiraDigito(code);
+  std::string line = NumeroComZeros(12, 0, code) + "," + CompletaDireita(pro.getString(PRO_DESCR), 22) + "," +
+                     CompletaDireita(pro.getString(PRO_RESUM), 20) + "," +
+                     TaxField(pro.asNumber(PRO_TRIBUT), slots, unconverted) + "," +
+                     PlainNumber(pro.asNumber(PRO_DEPTO)) + "," + Hundredths(pro.asNumber(PRO_PCOVEN));
+  if (slots) return line;
+  return line + "," + UnitLetter(pro.getString(PRO_PESAD)) + "," + (pro.getString(PRO_LITRAD) == "S" ? "S" : "N");
+}
+
+std::string NlumntLine(const db::Table& y60, const ConversionSlots* slots, bool* unconverted) {
+  using namespace ycoy60;
+  return CompletaDireita(y60.getString(Y60_DATA), 4) + "," + CompletaDireita(y60.getString(Y60_STATUS), 1) + "," +
+         NumeroComZeros(12, 0, y60.asNumber(Y60_PROPLU)) + "," + CompletaDireita(y60.getString(Y60_DESCR), 22) +
+         "," + CompletaDireita(y60.getString(Y60_RESUM), 20) + "," +
+         TaxField(y60.asNumber(Y60_TRIBUT), slots, unconverted) + "," + PlainNumber(y60.asNumber(Y60_DEPTO)) +
+         "," + Hundredths(y60.asNumber(Y60_PCOVEN));
+}
+
+ProductValues ReadNlufileLine(std::string_view line, bool check_digit, const ConversionSlots* slots) {
+  const Fields f = SplitCommas(line, {12, 22, 20});
+  ProductValues v;
+  v.code = ImportedCode(Field(f, 1), check_digit);
+  v.description = Field(f, 2);
+  v.short_description = Field(f, 3);
+  v.tax = ImportedTax(Field(f, 4), slots, &v.tax_converted);
+  v.department = TextoParaNumero(Field(f, 5));
+  v.price = PriceOfDigits(Field(f, 6), 2);
+  if (!slots) {
+    v.unit = StoredUnit(Field(f, 7));
+    v.litre = Field(f, 8).starts_with("S") ? "S" : "N";
+  }
+  return v;
+}
+
+ProductValues ReadOpticashLine(std::string_view line, bool check_digit) {
+  // Only the first 20 tabs separate fields.
+  const Fields f = SplitAll(line, '\t', 21);
+  ProductValues v;
+  std::string_view code = Field(f, 3);
+  code.remove_prefix(std::min(code.find_first_not_of('0'), code.size()));
+  v.code = ImportedCode(ZerosEsquerda(SoDigitos(code.substr(0, 12)), 12), check_digit);
+  v.description = Field(f, 2);
+  v.short_description = v.description.substr(0, 20);
+  int64_t tax = TextoParaInteiro(Field(f, 4));
+  if (tax >= 10 && tax <= 12) tax += 4;
+  v.tax = static_cast<double>(tax);
+  v.department = 1;
+  const bool litre = Apara(Field(f, 10)) == "1";
+  v.price = PriceOfDigits(ZerosEsquerda(Field(f, 5), 8), litre ? 3 : 2);
+  v.litre = litre ? "S" : "N";
+  v.decimals = litre ? "3" : "2";
+  return v;
+}
+
+QueuedChange ReadNlumntLine(std::string_view line, bool check_digit, const ConversionSlots* slots) {
+  const Fields f = SplitCommas(line, {4, 1, 12, 22, 20});
+  QueuedChange c;
+  c.status = Field(f, 2);
+  ProductValues& v = c.product;
+  v.code = ImportedCode(Field(f, 3), check_digit);
+  v.description = Field(f, 4);
+  v.short_description = Field(f, 5);
+  v.tax = ImportedTax(Field(f, 6), slots, &v.tax_converted);
+  v.department = TextoParaNumero(Field(f, 7));
+  v.price = PriceOfDigits(Field(f, 8), 2);
+  return c;
+}
+
+}  // namespace kaslo::interchange
