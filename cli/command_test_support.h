@@ -1,16 +1,21 @@
 // Shared by the command-line tests: the built kaslo binary run as a user runs
-// it, with both output streams captured, on a data directory in a temporary
-// folder.
+// it, with both output streams captured or on a pseudo-terminal, on a data
+// directory in a temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "db/temp_data_dir.h"
 
@@ -59,6 +64,53 @@ inline Result RunShell(const fs::path& scratch, const std::string& command) {
 // kaslo with `args` (already quoted); stdin is not a terminal.
 inline Result Kaslo(const fs::path& scratch, const std::string& args) {
   return RunShell(scratch, Quoted(KasloBinary().string()) + " " + args + " </dev/null");
+}
+
+struct TerminalRun {
+  int exit_code = -1;
+  std::string screen;  // everything the terminal showed, the echoed answer included
+};
+
+// kaslo on a pseudo-terminal (a test that uses it links `util`); `answer` is
+// typed once the question's prompt shows. A child that shows nothing for a
+// long while is ended, so that a lost prompt fails the test instead of
+// hanging it.
+inline TerminalRun OnTerminal(const std::vector<std::string>& args, const std::string& answer) {
+  std::vector<std::string> words{KasloBinary().string()};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+
+  TerminalRun run;
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid < 0) return run;
+  if (pid == 0) {
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  bool answered = false;
+  for (;;) {
+    pollfd p{master, POLLIN, 0};
+    if (poll(&p, 1, 60000) <= 0) {
+      kill(pid, SIGKILL);
+      break;
+    }
+    char buf[512];
+    const ssize_t n = read(master, buf, sizeof buf);
+    if (n <= 0) break;  // EIO once the child has ended
+    run.screen.append(buf, static_cast<size_t>(n));
+    if (!answered && run.screen.find("[s/N] ") != std::string::npos) {
+      (void)!write(master, answer.data(), answer.size());
+      answered = true;
+    }
+  }
+  close(master);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
 }
 
 class KasloCommand : public ::testing::Test {

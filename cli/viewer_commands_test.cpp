@@ -4,11 +4,6 @@
 // pseudo-terminal where a test needs a terminal. Also the exit statuses
 // every command shares.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
@@ -39,52 +34,6 @@ std::string Operator(const std::string& code, const std::string& name, const std
 // Sellers of 19 characters; a name holds a comma, and every name keeps
 // its trailing blanks in the grid.
 const char kSellers[] = "0001MARIA          0020JOSE, FILHO    ";
-
-struct TerminalRun {
-  int exit_code = -1;
-  std::string screen;  // everything the terminal showed, the echoed answer included
-};
-
-// kaslo on a pseudo-terminal; `answer` is typed once the question's prompt
-// shows. A child that shows nothing for a long while is ended, so that a
-// lost prompt fails the test instead of hanging it.
-TerminalRun OnTerminal(const std::vector<std::string>& args, const std::string& answer) {
-  std::vector<std::string> words{KasloBinary().string()};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-
-  TerminalRun run;
-  int master = -1;
-  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-  if (pid < 0) return run;
-  if (pid == 0) {
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  bool answered = false;
-  for (;;) {
-    pollfd p{master, POLLIN, 0};
-    if (poll(&p, 1, 60000) <= 0) {
-      kill(pid, SIGKILL);
-      break;
-    }
-    char buf[512];
-    const ssize_t n = read(master, buf, sizeof buf);
-    if (n <= 0) break;  // EIO once the child has ended
-    run.screen.append(buf, static_cast<size_t>(n));
-    if (!answered && run.screen.find("[s/N] ") != std::string::npos) {
-      (void)!write(master, answer.data(), answer.size());
-      answered = true;
-    }
-  }
-  close(master);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 class ViewerCommand : public KasloCommand {
  protected:
