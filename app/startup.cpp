@@ -11,6 +11,7 @@
 #include "common/progress.h"
 #include "db/error.h"
 #include "db/table_ops.h"
+#include "db/table_swap.h"
 #include "db/tableset_ops.h"
 
 namespace fs = std::filesystem;
@@ -158,8 +159,18 @@ std::optional<std::string> DataDirectoryProblem(const fs::path& dir) {
 
 bool PrepareDataDirectory(const fs::path& dir) {
   std::optional<std::string> problem = DataDirectoryProblem(dir);
-  if (problem) Messages().information(*problem);
-  return !problem;
+  if (problem) {
+    Messages().information(*problem);
+    return false;
+  }
+  try {
+    db::FinishInterruptedSwap(db::Database(dir));
+  } catch (const db::Error& e) {
+    // Half-replaced tables are no place to start from.
+    Messages().information(e.what());
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::string> TableUpgrade(const db::Database& db) {

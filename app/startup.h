@@ -24,8 +24,9 @@ std::filesystem::path ResolveDataDirectory(const std::filesystem::path& executab
 // a carriage return, and the directory).
 std::optional<std::string> DataDirectoryProblem(const std::filesystem::path& dir);
 
-// DataDirectoryProblem, shown as an information box. True when the program
-// may go on.
+// DataDirectoryProblem, shown as an information box; then finishes or
+// undoes a replacement of tables that a kill interrupted (its failure is
+// shown too). True when the program may go on.
 bool PrepareDataDirectory(const std::filesystem::path& dir);
 
 // Moves every delivered template "??????YC.DBF" (with its .DBT) into its

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "cli/commands.h"
 #include "db/schema.h"
+#include "db/table_swap.h"
 
 namespace kaslo::cli {
 
@@ -35,6 +36,8 @@ db::Database OpenDataDirectory(const std::string& dir, DirectoryNeeds needs) {
     throw CommandFailed{kExitFailure, dir + ": no such directory"};
   }
   db::Database database(resolved);
+  // Tables a killed import was swapping are put in order before any work.
+  if (needs.write) db::FinishInterruptedSwap(database);
   if (needs.tables) {
     const auto tables = db::AllTables();
     const bool any = std::any_of(tables.begin(), tables.end(), [&](const db::TableDef& t) {
