@@ -152,14 +152,29 @@ class TFMenuTest : public QObject {
     QVERIFY(messages.messages().empty());
   }
 
-  void aWindowNotYetBuiltIsDisabledAndTheEditorsAreNot() {
+  void anItemWithoutItsWindowIsDisabledAndTheLinkedOnesAreNot() {
     ScriptedMessages messages;
-    TFMenu menu(dir_);
-    for (const char* own : {"Menu028", "Conversobancodadados1", "LeituraSINTEGRADiario1", "Y3", "Sair"})
-      QVERIFY2(Item(menu, own)->isEnabled(), own);
-    QVERIFY(!Item(menu, "Menu033")->isEnabled());
-    for (const char* editor : {"Menu005", "Menu002_AR", "Menu120", "Menu129", "Menu133", "Menu135", "Menu137_AR", "Menu138_AR", "Menu126_AR"})
-      QVERIFY2(Item(menu, editor)->isEnabled(), editor);
+    {
+      TFMenu menu(dir_);
+      for (const char* own : {"Menu028", "Conversobancodadados1", "LeituraSINTEGRADiario1", "Y3", "Sair"})
+        QVERIFY2(Item(menu, own)->isEnabled(), own);
+      for (const char* window : {"Menu005", "Menu002_AR", "Menu120", "Menu129", "Menu133", "Menu135", "Menu137_AR",
+                                 "Menu138_AR", "Menu126_AR", "Menu033", "Menu034"})
+        QVERIFY2(Item(menu, window)->isEnabled(), window);
+    }
+    const WindowOpener* linked = FindWindowOpener("TFExpoImpNlu");
+    QVERIFY(linked);
+    const WindowOpener real = *linked;
+    UnregisterWindow("TFExpoImpNlu");
+    bool export_enabled = true;
+    bool import_enabled = true;
+    {
+      TFMenu menu(dir_);
+      export_enabled = Item(menu, "Menu033")->isEnabled();
+      import_enabled = Item(menu, "Menu034")->isEnabled();
+    }
+    RegisterWindow("TFExpoImpNlu", real);
+    QVERIFY(!export_enabled && !import_enabled);
   }
 
   void communicationItemsOpenTheWindow() {
@@ -191,6 +206,8 @@ class TFMenuTest : public QObject {
     const WindowOpener* linked = FindWindowOpener("TFCargaTcp");
     const WindowOpener real = linked ? *linked : WindowOpener{};
     RegisterWindow("TFCargaTcp", [&](const OpenContext& c) { opened.push_back(c); });
+    const WindowOpener* linked_nlu = FindWindowOpener("TFExpoImpNlu");
+    const WindowOpener real_nlu = linked_nlu ? *linked_nlu : WindowOpener{};
     RegisterWindow("TFExpoImpNlu", [&](const OpenContext& c) { opened.push_back(c); });
     ScriptedMessages messages;
     {
@@ -211,7 +228,11 @@ class TFMenuTest : public QObject {
     } else {
       UnregisterWindow("TFCargaTcp");
     }
-    UnregisterWindow("TFExpoImpNlu");
+    if (real_nlu) {
+      RegisterWindow("TFExpoImpNlu", real_nlu);
+    } else {
+      UnregisterWindow("TFExpoImpNlu");
+    }
     QVERIFY(messages.messages().empty());
   }
 
