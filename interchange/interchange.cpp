@@ -468,7 +468,9 @@ std::optional<ConversionSlots> ReadConversion(const db::Database& db) {
 }
 
 bool IsConversionEntry(std::string_view entry) {
-  return entry.empty() || (entry.size() <= 2 && TextoParaNumero(entry) > 0);
+  // Digits only: "1A" would read as 1 here but reach the other system as is.
+  return entry.empty() ||
+         (entry.size() <= 2 && SoDigitos(entry) == entry && TextoParaNumero(entry) > 0);
 }
 
 bool WriteConversion(const db::Database& db, const ConversionSlots& slots) {

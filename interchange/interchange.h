@@ -74,8 +74,8 @@ using ConversionSlots = std::array<std::string, kConversionSlots>;
 // 0 is trimmed and cut to two characters, anything else leaves its slot
 // empty. nullopt when the file is missing.
 std::optional<ConversionSlots> ReadConversion(const db::Database& db);
-// True for an entry the editor accepts: empty, or at most two characters
-// that read as a number above 0.
+// True for an entry the editor accepts: empty, or one or two digits that
+// read as a number above 0.
 bool IsConversionEntry(std::string_view entry);
 // Writes the 16 lines (an empty line for an empty slot), creating the file
 // or keeping the letter case of its name; written beside and renamed into

@@ -281,6 +281,8 @@ TEST_F(Interchange, ConversionFileIsWrittenWithItsSixteenLines) {
   EXPECT_TRUE(IsConversionEntry("17"));
   EXPECT_FALSE(IsConversionEntry("0"));
   EXPECT_FALSE(IsConversionEntry("AB"));
+  EXPECT_FALSE(IsConversionEntry("1A"));
+  EXPECT_FALSE(IsConversionEntry(".5"));
   EXPECT_FALSE(IsConversionEntry("123"));
   ConversionSlots slots;
   slots[0] = "7";
