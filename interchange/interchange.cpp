@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -206,6 +207,30 @@ class LineReader {
   size_t number_ = 0;
 };
 
+enum class Stored { kYes, kWithoutTax, kNot };
+
+// Hands every line of products to `store`, moving the gauge by the bytes
+// read, and counts what it stored. Blank lines, and a header, are no lines
+// of products.
+Outcome ImportLines(LineReader& reader, Gauge& gauge, bool header,
+                    const std::function<Stored(const std::string&)>& store) {
+  Outcome o;
+  GaugeSteps steps(gauge, reader.size());
+  std::string line;
+  while (reader.next(line)) {
+    steps.moveTo(reader.position());
+    if ((header && reader.number() == 1) || Vazio(line)) continue;
+    const Stored stored = store(line);
+    if (stored == Stored::kNot) {
+      o.skipped_lines.push_back(reader.number());
+      continue;
+    }
+    ++o.lines_written;
+    o.unconverted += stored == Stored::kWithoutTax;
+  }
+  return o;
+}
+
 // A product row appended from a line. Values the row cannot hold (a code
 // of more digits than the field) abandon it: false. The post itself is
 // left to throw, since a failed write ends the import.
@@ -265,24 +290,12 @@ Outcome FullImport(const db::Database& db, const Operation& op, Gauge& gauge) {
   swap->stage(ycoy60::kTable);
   LineReader reader(path);
   progress.close();
-  Outcome o;
-  {
-    GaugeSteps steps(gauge, reader.size());
-    std::string line;
-    while (reader.next(line)) {
-      steps.moveTo(reader.position());
-      if (opticash && reader.number() == 1) continue;  // the header
-      if (Vazio(line)) continue;
-      const ProductValues v = opticash ? ReadOpticashLine(line, check_digit)
-                                       : ReadNlufileLine(line, check_digit, slots ? &*slots : nullptr);
-      if (!AppendProduct(pro, v, slots.has_value(), groups)) {
-        o.skipped_lines.push_back(reader.number());
-        continue;
-      }
-      ++o.lines_written;
-      o.unconverted += !v.tax_converted;
-    }
-  }
+  const Outcome o = ImportLines(reader, gauge, opticash, [&](const std::string& line) {
+    const ProductValues v = opticash ? ReadOpticashLine(line, check_digit)
+                                     : ReadNlufileLine(line, check_digit, slots ? &*slots : nullptr);
+    if (!AppendProduct(pro, v, slots.has_value(), groups)) return Stored::kNot;
+    return v.tax_converted ? Stored::kYes : Stored::kWithoutTax;
+  });
   swap->commit();
   swap.reset();
   db::IndexCheck(db);
@@ -403,22 +416,11 @@ Outcome ChangesImport(const db::Database& db, const Operation& op, Gauge& gauge)
   QueueRows queue(db);
   LineReader reader(path);
   progress.close();
-  Outcome o;
-  {
-    GaugeSteps steps(gauge, reader.size());
-    std::string line;
-    while (reader.next(line)) {
-      steps.moveTo(reader.position());
-      if (Vazio(line)) continue;
-      const QueuedChange c = ReadNlumntLine(line, check_digit, slots ? &*slots : nullptr);
-      if (!ApplyChange(*pro, queue, c, check_digit, groups)) {
-        o.skipped_lines.push_back(reader.number());
-        continue;
-      }
-      ++o.lines_written;
-      o.unconverted += !c.product.tax_converted;
-    }
-  }
+  const Outcome o = ImportLines(reader, gauge, false, [&](const std::string& line) {
+    const QueuedChange c = ReadNlumntLine(line, check_digit, slots ? &*slots : nullptr);
+    if (!ApplyChange(*pro, queue, c, check_digit, groups)) return Stored::kNot;
+    return c.product.tax_converted ? Stored::kYes : Stored::kWithoutTax;
+  });
   pro->close();
   db::IndexCheck(db);
   return Finished(o, std::string("Importação do arquivo NLUMNT.MTR concluída !") + (op.convert ? "" : "[w]"));

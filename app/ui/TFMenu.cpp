@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <algorithm>
 #include <map>
 #include <system_error>
@@ -20,6 +19,7 @@
 #include "common/ui/TFIndexa.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
+#include "common/ui/placement.h"
 #include "common/ui/qt_text.h"
 #include "db/tableset_ops.h"
 
@@ -78,7 +78,7 @@ void TFMenu::FormCreate() {
   setWindowTitle(MainCaption());
   adjustSize();
   setFixedSize(size());
-  CentreOnScreen();
+  CentreOnScreen(*this);
 }
 
 void TFMenu::BuildMenu() {
@@ -166,14 +166,6 @@ void TFMenu::Y3Click() {
 }
 
 void TFMenu::SairClick() { close(); }
-
-void TFMenu::CentreOnScreen() {
-  QScreen* screen = QApplication::primaryScreen();
-  if (!screen) return;
-  QRect frame = frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  move(frame.topLeft());
-}
 
 std::unique_ptr<TFMenu> CreateMainWindow(const std::filesystem::path& data_dir) {
   if (!kaslo::app::PrepareDataDirectory(data_dir)) return nullptr;

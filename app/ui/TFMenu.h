@@ -43,7 +43,6 @@ class TFMenu final : public QMainWindow {
   void BuildMenu();
   // Opens the registered window or command of an item.
   void OpenRegistered(const MenuItemDef& item);
-  void CentreOnScreen();
 
   db::Database DBM1_;
   TFIndexa* FIndexa = nullptr;

@@ -10,7 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
@@ -19,6 +18,7 @@
 #include "common/messages.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/engine_error.h"
+#include "common/ui/placement.h"
 #include "common/ui/qt_text.h"
 #include "interchange/ui/TFConvAliq.h"
 
@@ -250,15 +250,7 @@ void TFExpoImpNlu::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (centred_) return;
   centred_ = true;
-  CentreOnScreen();
-}
-
-void TFExpoImpNlu::CentreOnScreen() {
-  QScreen* screen = QApplication::primaryScreen();
-  if (!screen) return;
-  QRect frame = frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  move(frame.topLeft());
+  CentreOnScreen(*this);
 }
 
 void TFExpoImpNlu::closeEvent(QCloseEvent* event) {

@@ -54,7 +54,6 @@ class TFExpoImpNlu final : public QDialog {
   void ShowScope(interchange::Scope scope);
   // Disables the controls while an operation runs and gives them back after.
   void SetRunning(bool running);
-  void CentreOnScreen();
 
   db::Database db_;
   const interchange::Direction direction_;
