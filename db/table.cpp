@@ -741,6 +741,13 @@ void Table::edit() {
   t.mode_ = Mode::kEdit;
 }
 
+bool TableImpl::AppendedElsewhere() const {
+  char h[4];
+  dbf_.ReadAt(internal::kOffRecordCount, h, 4);
+  return internal::GetUint32(h) != count_ ||
+         dbf_.Size() < layout_.header_length + uint64_t{count_} * layout_.record_length;
+}
+
 bool Table::post() {
   TableImpl& t = *impl_;
   if (t.mode_ == Mode::kBrowse) return true;
@@ -748,7 +755,9 @@ bool Table::post() {
   const size_t rl = t.layout_.record_length;
   uint32_t rec = 0;
   {
-    LockGuard guard(t.dbf_, internal::kAppendLockOffset, true);
+    // An exclusive open already keeps every other writer out.
+    std::optional<LockGuard> guard;
+    if (!t.exclusive_) guard.emplace(t.dbf_, internal::kAppendLockOffset, true);
     for (const auto& [field, text] : t.pending_memos_) {
       const FieldInfo& info = t.layout_.fields[field];
       char* dst = t.pending_.data() + t.layout_.offsets[field];
@@ -764,9 +773,7 @@ bool Table::post() {
       std::memcpy(dst, buf, 10);
     }
     if (t.mode_ == Mode::kInsert) {
-      char h[4];
-      t.dbf_.ReadAt(internal::kOffRecordCount, h, 4);
-      if (internal::GetUint32(h) != t.count_ || t.dbf_.Size() < t.layout_.header_length + uint64_t{t.count_} * rl) {
+      if (!t.exclusive_ && t.AppendedElsewhere()) {
         // Another process appended: take its rows first.
         t.LoadAll(/*take_lock=*/false);
         t.RebuildKeys();

@@ -78,6 +78,8 @@ class TableImpl {
   }
   size_t PosOf(uint32_t rec_no) const;
   uint32_t CurrentRec() const;
+  // True when another process posted rows since this one read the table.
+  bool AppendedElsewhere() const;
   // Moves from pos in direction step to the first visible row; sets eof/bof.
   void SeekVisible(ptrdiff_t pos, int step);
   void PlaceOn(uint32_t rec_no);
