@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/files.h"
 #include "common/text.h"
 #include "db/database.h"
 #include "db/error.h"
@@ -91,24 +92,7 @@ void WriteSystemIni(const fs::path& dir, std::string_view section, std::string_v
     saved.swap(crlf);
   }
 
-  fs::path temporary = file;
-  temporary += ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(saved.data(), static_cast<std::streamsize>(saved.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      throw db::Error(file.filename().string() + ": cannot be written");
-    }
-  }
-  std::error_code error;
-  fs::rename(temporary, file, error);
-  if (error) {
-    fs::remove(temporary, error);
-    throw db::Error(file.filename().string() + ": cannot be written");
-  }
+  if (!WriteWholeFile(file, saved)) throw db::Error(file.filename().string() + ": cannot be written");
 }
 
 bool LogOnLine(const fs::path& dir) {

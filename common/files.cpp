@@ -1,5 +1,8 @@
-// File routines: temporary-name copy, quiet delete, version string.
+// File routines: temporary-name copy, whole-file write, quiet delete,
+// version string.
 #include "common/files.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -38,6 +41,19 @@ bool SameFile(const fs::path& a, const fs::path& b) {
   return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec) && !ec;
 }
 
+// Puts a fully written temporary file in destino's place, or removes it when
+// `written` is false. rename() replaces an existing destino in one step, so
+// there is no moment without one.
+bool RenameIntoPlace(const fs::path& temporary, const fs::path& destino, bool written) {
+  std::error_code ec;
+  if (written) fs::rename(temporary, destino, ec);
+  if (!written || ec) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool CopiaArquivo(const fs::path& origem, const fs::path& destino) {
@@ -58,15 +74,21 @@ bool CopiaArquivo(const fs::path& origem, const fs::path& destino) {
   }
   from.reset();
 
-  std::error_code ec;
-  // rename() replaces an existing destino in one step, so there is no moment
-  // without one.
-  if (ok) fs::rename(temporary, destino, ec);
-  if (!ok || ec) {
-    fs::remove(temporary, ec);
-    return false;
+  return RenameIntoPlace(temporary, destino, ok);
+}
+
+bool WriteWholeFile(const fs::path& destino, std::string_view bytes) {
+  fs::path temporary = destino;
+  temporary += ".new";
+  bool ok;
+  {
+    File to = Open(temporary, "wb");
+    if (!to) return false;
+    ok = std::fwrite(bytes.data(), 1, bytes.size(), to.get()) == bytes.size() && std::fflush(to.get()) == 0 &&
+         ::fsync(::fileno(to.get())) == 0;
+    ok = std::fclose(to.release()) == 0 && ok;
   }
-  return true;
+  return RenameIntoPlace(temporary, destino, ok);
 }
 
 void ApagaArquivo(const fs::path& nome) {

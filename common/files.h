@@ -1,9 +1,10 @@
-// File routines: copy through a temporary name, quiet delete and the
-// program's version.
+// File routines: copy and whole-file write through a temporary name, quiet
+// delete and the program's version.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kaslo {
 
@@ -15,6 +16,13 @@ namespace kaslo {
 // be read, the temporary file cannot be written, the rename fails, destino
 // has no file name, or the temporary name is origem itself.
 bool CopiaArquivo(const std::filesystem::path& origem, const std::filesystem::path& destino);
+
+// Writes `bytes` to a temporary file beside destino (its name followed by
+// ".new"), puts it on disk and renames it into place, so that destino, and
+// what another program reads of it, is either its old self or the whole new
+// text. False, with destino untouched and the temporary file removed, when
+// any step fails.
+bool WriteWholeFile(const std::filesystem::path& destino, std::string_view bytes);
 
 // Deletes the file; does nothing when it is absent (or is a directory).
 void ApagaArquivo(const std::filesystem::path& nome);

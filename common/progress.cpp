@@ -6,7 +6,7 @@
 
 namespace kaslo {
 
-ScopedProgress::ScopedProgress(std::string_view text, int maximum) : maximum_(maximum) {
+ScopedProgress::ScopedProgress(std::string_view text, int maximum) : maximum_(maximum), visible_(maximum) {
   MostraProgresso(std::string(text));
   if (maximum_ > 0) Progress().setMaximum(maximum_);
 }
@@ -17,10 +17,7 @@ void ScopedProgress::text(std::string_view text) { MostraProgresso(std::string(t
 
 void ScopedProgress::step() {
   ++position_;
-  const int64_t stride = std::max<int64_t>(1, maximum_ / kVisibleSteps);
-  if (position_ - reported_ < stride && position_ < maximum_) return;
-  reported_ = position_;
-  Progress().setPosition(position_);
+  if (visible_.Worth(position_)) Progress().setPosition(position_);
 }
 
 void ScopedProgress::close() {

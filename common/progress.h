@@ -4,6 +4,8 @@
 // without one, reports go nowhere.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,25 @@ class ProgressPort {
 void SetProgressPort(ProgressPort* port);
 ProgressPort& Progress();
 
+// Which positions of a bar are worth showing: a move by a visible amount
+// (1/kCount of the maximum) and the last one. A file of thousands of records
+// would otherwise spend longer repainting the bar than reading.
+class VisibleSteps {
+ public:
+  static constexpr int64_t kCount = 200;
+  explicit VisibleSteps(int64_t maximum) : maximum_(maximum), stride_(std::max<int64_t>(1, maximum / kCount)) {}
+  // True when the bar should move to `position`.
+  bool Worth(int64_t position) {
+    if (position - shown_ < stride_ && position < maximum_) return false;
+    shown_ = position;
+    return true;
+  }
+
+ private:
+  int64_t maximum_, stride_;
+  int64_t shown_ = 0;
+};
+
 // Shows a progress text for a scope and hides it at the scope's end, also
 // when an exception leaves it. Given a maximum, the bar is shown as well and
 // put back to 0 on closing; without one the bar is not touched.
@@ -38,21 +59,17 @@ class ScopedProgress {
 
   // Replaces the text; the bar stays as it is.
   void text(std::string_view text);
-  // Advances the bar by one. The port hears of the move only when the bar
-  // moves by a visible amount (1/kVisibleSteps of the maximum) and at the
-  // last step: a file of thousands of records would otherwise spend longer
-  // repainting the bar than reading.
+  // Advances the bar by one; the port hears of the visible steps only.
   void step();
   // Hides before the scope ends; later calls and the destructor do nothing.
   void close();
 
-  static constexpr int kVisibleSteps = 200;
 
  private:
   bool open_ = true;
   int maximum_ = 0;
   int position_ = 0;
-  int reported_ = 0;
+  VisibleSteps visible_;
 };
 
 // Installs a progress port for a scope; the port installed before comes

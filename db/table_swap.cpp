@@ -147,8 +147,6 @@ TableSwap::Entry& TableSwap::find(std::string_view table) {
   throw Error(std::string(table) + ": not a table of this replacement");
 }
 
-Table& TableSwap::current(std::string_view table) { return *find(table).current; }
-
 Table& TableSwap::stage(std::string_view table) {
   Entry& e = find(table);
   if (!e.staged) {

@@ -28,18 +28,16 @@ namespace kaslo::db {
 
 class TableSwap {
  public:
-  // Opens every table exclusively (throws db::Error when one is missing or
-  // in use) and makes the staging folder, after finishing or undoing a swap
-  // that a kill interrupted.
+  // Opens every table exclusively, so that nobody writes it while the new
+  // one is built (throws db::Error when one is missing or in use), and
+  // makes the staging folder, after finishing or undoing a swap that a
+  // kill interrupted.
   TableSwap(const Database& db, const std::vector<std::string>& tables);
   // Without commit() the staging folder goes and the tables stay as they were.
   ~TableSwap();
   TableSwap(const TableSwap&) = delete;
   TableSwap& operator=(const TableSwap&) = delete;
 
-  // A table as it is now, opened exclusively: nobody else writes it while
-  // the new one is built.
-  Table& current(std::string_view table);
   // The new version of a table: empty, with the header (fields, language)
   // of the current one and no index, opened exclusively in the staging
   // folder. At commit it gets the tags the current table has.

@@ -2,26 +2,21 @@
 // system's messages.
 #include "interchange/interchange.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 
-#include "common/clock.h"
 #include "common/files.h"
 #include "common/numbers.h"
 #include "common/progress.h"
 #include "common/text.h"
 #include "db/table_swap.h"
-#include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoy60.h"
 #include "db/tableset_ops.h"
 #include "interchange/product_lines.h"
+#include "registers/groups.h"
 #include "registers/products.h"
 
 namespace kaslo::interchange {
@@ -51,57 +46,15 @@ Outcome Refused(std::string message) {
 // The gauge moved only by visible amounts, as the progress window is.
 class GaugeSteps {
  public:
-  GaugeSteps(Gauge& gauge, int64_t maximum) : gauge_(gauge), maximum_(maximum) {
-    step_ = std::max<int64_t>(1, maximum / 200);
-    gauge_.start(maximum);
-  }
+  GaugeSteps(Gauge& gauge, int64_t maximum) : gauge_(gauge), visible_(maximum) { gauge_.start(maximum); }
   ~GaugeSteps() { gauge_.stop(); }
   void moveTo(int64_t position) {
-    if (position - shown_ < step_ && position < maximum_) return;
-    shown_ = position;
-    gauge_.move(position);
+    if (visible_.Worth(position)) gauge_.move(position);
   }
 
  private:
   Gauge& gauge_;
-  int64_t maximum_;
-  int64_t step_ = 1;
-  int64_t shown_ = 0;
-};
-
-// A text file written beside its place and renamed into it once whole, so
-// that another system never reads half a file.
-class TextFileWriter {
- public:
-  explicit TextFileWriter(fs::path target) : target_(std::move(target)), temporary_(target_) {
-    temporary_ += ".tmp";
-    out_.open(temporary_, std::ios::binary | std::ios::trunc);
-  }
-  ~TextFileWriter() {
-    if (!done_) {
-      out_.close();
-      ApagaArquivo(temporary_);
-    }
-  }
-  bool ok() const { return out_.good(); }
-  void line(const std::string& text) { out_ << text << kLineEnd; }
-  bool commit() {
-    out_.close();
-    if (out_.fail()) return false;
-    if (int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-      ::fsync(fd);
-      ::close(fd);
-    }
-    std::error_code ec;
-    fs::rename(temporary_, target_, ec);
-    done_ = !ec;
-    return done_;
-  }
-
- private:
-  fs::path target_, temporary_;
-  std::ofstream out_;
-  bool done_ = false;
+  VisibleSteps visible_;
 };
 
 // The lines added below the final text when there is something to say.
@@ -139,44 +92,28 @@ Outcome Export(const db::Database& db, const Operation& op, Gauge& gauge) {
   auto rows = changed ? db.open(ycoy60::kTable) : db.open(ycopro::kTable, {.tag = "Um", .exclusive = false});
   if (changed && rows->empty()) return Refused(kFilaVazia);
 
-  TextFileWriter file(db.dir() / name);
-  if (!file.ok()) return Refused("Erro ao tentar criar " + name + marked);
   progress.close();
   Outcome o;
+  std::string text;
+  text.reserve(rows->recordCount() * 80);  // a line of either file is at most about 80 bytes
   {
     GaugeSteps steps(gauge, static_cast<int64_t>(rows->recordCount()));
     const ConversionSlots* conversion = slots ? &*slots : nullptr;
     for (rows->first(); !rows->eof(); rows->next()) {
       bool unconverted = false;
-      file.line(changed ? NlumntLine(*rows, conversion, &unconverted)
-                        : NlufileLine(*rows, check_digit, conversion, &unconverted));
+      text += changed ? NlumntLine(*rows, conversion, &unconverted)
+                      : NlufileLine(*rows, check_digit, conversion, &unconverted);
+      text += kLineEnd;
       o.unconverted += unconverted;
       steps.moveTo(static_cast<int64_t>(++o.lines_written));
     }
   }
-  if (!file.commit()) return Refused("Erro ao tentar criar " + name + marked);
+  // Written beside and renamed into place: another system never reads half a file.
+  if (!WriteWholeFile(db.dir() / name, text)) return Refused("Erro ao tentar criar " + name + marked);
   return Finished(o, name + " criado com sucesso" + marked);
 }
 
 // ---- import
-
-// The group of each department: the first Ycogrp row that names it.
-class DepartmentGroups {
- public:
-  explicit DepartmentGroups(const db::Database& db) {
-    auto grp = db.open(ycogrp::kTable);
-    for (grp->first(); !grp->eof(); grp->next()) {
-      groups_.try_emplace(grp->asInteger(ycogrp::DEP_CODIGO), grp->asNumber(ycogrp::GRP_CODIGO));
-    }
-  }
-  double of(double department) const {
-    auto it = groups_.find(static_cast<int64_t>(department));
-    return it == groups_.end() ? 1 : it->second;
-  }
-
- private:
-  std::map<int64_t, double> groups_;
-};
 
 // Reads a text file line by line, telling how far it has come in bytes.
 class LineReader {
@@ -231,21 +168,27 @@ Outcome ImportLines(LineReader& reader, Gauge& gauge, bool header,
   return o;
 }
 
+// What every product file carries of a product, in its row.
+void SetCarriedValues(db::Table& pro, const ProductValues& v, const registers::DepartmentGroups& groups) {
+  using namespace ycopro;
+  pro.setNumber(PRO_PLU, v.code);
+  pro.setString(PRO_DESCR, v.description);
+  pro.setString(PRO_RESUM, v.short_description);
+  pro.setNumber(PRO_TRIBUT, v.tax);
+  pro.setNumber(PRO_DEPTO, v.department);
+  pro.setNumber(PRO_GRUPO, groups.of(v.department));
+  pro.setNumber(PRO_PCOVEN, v.price);
+}
+
 // A product row appended from a line. Values the row cannot hold (a code
 // of more digits than the field) abandon it: false. The post itself is
 // left to throw, since a failed write ends the import.
-bool AppendProduct(db::Table& pro, const ProductValues& v, bool short_layout, const DepartmentGroups& groups) {
+bool AppendProduct(db::Table& pro, const ProductValues& v, bool short_layout, const registers::DepartmentGroups& groups) {
   using namespace ycopro;
   if (v.code <= 0) return false;
   pro.append();
   try {
-    pro.setNumber(PRO_PLU, v.code);
-    pro.setString(PRO_DESCR, v.description);
-    pro.setString(PRO_RESUM, v.short_description);
-    pro.setNumber(PRO_TRIBUT, v.tax);
-    pro.setNumber(PRO_DEPTO, v.department);
-    pro.setNumber(PRO_GRUPO, groups.of(v.department));
-    pro.setNumber(PRO_PCOVEN, v.price);
+    SetCarriedValues(pro, v, groups);
     pro.setString(PRO_PESAD, v.unit);
     pro.setString(PRO_LITRAD, v.litre);
     pro.setString(PRO_GRPITE, "0");
@@ -284,7 +227,7 @@ Outcome FullImport(const db::Database& db, const Operation& op, Gauge& gauge) {
   if (path.empty()) return Refused("Arquivo " + name + " não encontrado !");
 
   const bool check_digit = registers::CheckDigitOn(db);
-  const DepartmentGroups groups(db);
+  const registers::DepartmentGroups groups(db);
   db::Table& pro = swap->stage(ycopro::kTable);
   swap->stage("Ycobar");
   swap->stage(ycoy60::kTable);
@@ -332,18 +275,12 @@ class QueueRows {
   std::map<double, uint32_t> rows_;
 };
 
-std::string TodayMonthDay() {
-  const auto today = Today();
-  return NumeroComZeros(2, 0, static_cast<unsigned>(today.month())) +
-         NumeroComZeros(2, 0, static_cast<unsigned>(today.day()));
-}
-
 void SetQueueRow(db::Table& y60, double key, const ProductValues& v) {
   using namespace ycoy60;
   y60.setNumber(Y60_PROPLU, key);
   y60.setString(Y60_DESCR, v.description);
   y60.setString(Y60_RESUM, v.short_description);
-  y60.setString(Y60_DATA, TodayMonthDay());
+  y60.setString(Y60_DATA, registers::QueueDay());
   y60.setString(Y60_STATUS, "3");
   y60.setNumber(Y60_TRIBUT, v.tax);
   y60.setNumber(Y60_DEPTO, v.department);
@@ -357,7 +294,7 @@ void SetQueueRow(db::Table& y60, double key, const ProductValues& v) {
 // One line of NLUMNT.MTR: the product deleted, changed or added, and its
 // queue row written. False when the line cannot be stored.
 bool ApplyChange(db::Table& pro, QueueRows& queue, const QueuedChange& c, bool check_digit,
-                 const DepartmentGroups& groups) {
+                 const registers::DepartmentGroups& groups) {
   using namespace ycopro;
   const ProductValues& v = c.product;
   if (v.code <= 0) return false;
@@ -379,13 +316,7 @@ bool ApplyChange(db::Table& pro, QueueRows& queue, const QueuedChange& c, bool c
       pro.setString(PRO_CASAD, "2");
       for (const db::FieldDef& f : {PRO_Q4000, PRO_QZV, PRO_QZVRES}) pro.setLogical(f, true);
     }
-    pro.setNumber(PRO_TRIBUT, v.tax);
-    pro.setNumber(PRO_PLU, v.code);
-    pro.setString(PRO_DESCR, v.description);
-    pro.setString(PRO_RESUM, v.short_description);
-    pro.setNumber(PRO_DEPTO, v.department);
-    pro.setNumber(PRO_GRUPO, groups.of(v.department));
-    pro.setNumber(PRO_PCOVEN, v.price);
+    SetCarriedValues(pro, v, groups);
     SetQueueRow(queue.open(key), key, v);
   } catch (const db::Error&) {
     queue.cancel();
@@ -412,7 +343,7 @@ Outcome ChangesImport(const db::Database& db, const Operation& op, Gauge& gauge)
   if (path.empty()) return Refused("Arquivo NLUMNT.MTR não encontrado ![w]");
 
   const bool check_digit = registers::CheckDigitOn(db);
-  const DepartmentGroups groups(db);
+  const registers::DepartmentGroups groups(db);
   QueueRows queue(db);
   LineReader reader(path);
   progress.close();
@@ -476,10 +407,9 @@ bool IsConversionEntry(std::string_view entry) {
 }
 
 bool WriteConversion(const db::Database& db, const ConversionSlots& slots) {
-  TextFileWriter file(db.pathFor(kConversionFile));
-  if (!file.ok()) return false;
-  for (const std::string& slot : slots) file.line(slot);
-  return file.commit();
+  std::string text;
+  for (const std::string& slot : slots) text += slot + kLineEnd;
+  return WriteWholeFile(db.pathFor(kConversionFile), text);
 }
 
 }  // namespace kaslo::interchange

@@ -94,6 +94,19 @@ double ImportedTax(std::string_view field, const ConversionSlots* slots, bool* c
   return text ? TextoParaNumero(*text) : 0;
 }
 
+// The six values both product files carry, in the same order, from field
+// `first` on: code, description, short description, tax, department, price.
+ProductValues CarriedValues(const Fields& f, size_t first, bool check_digit, const ConversionSlots* slots) {
+  ProductValues v;
+  v.code = ImportedCode(Field(f, first), check_digit);
+  v.description = Field(f, first + 1);
+  v.short_description = Field(f, first + 2);
+  v.tax = ImportedTax(Field(f, first + 3), slots, &v.tax_converted);
+  v.department = TextoParaNumero(Field(f, first + 4));
+  v.price = PriceOfDigits(Field(f, first + 5), 2);
+  return v;
+}
+
 }  // namespace
 
 std::optional<std::string> ConvertedTax(const ConversionSlots& slots, double tax) {
@@ -130,13 +143,7 @@ std::string NlumntLine(const db::Table& y60, const ConversionSlots* slots, bool*
 
 ProductValues ReadNlufileLine(std::string_view line, bool check_digit, const ConversionSlots* slots) {
   const Fields f = SplitCommas(line, {12, 22, 20});
-  ProductValues v;
-  v.code = ImportedCode(Field(f, 1), check_digit);
-  v.description = Field(f, 2);
-  v.short_description = Field(f, 3);
-  v.tax = ImportedTax(Field(f, 4), slots, &v.tax_converted);
-  v.department = TextoParaNumero(Field(f, 5));
-  v.price = PriceOfDigits(Field(f, 6), 2);
+  ProductValues v = CarriedValues(f, 1, check_digit, slots);
   if (!slots) {
     v.unit = StoredUnit(Field(f, 7));
     v.litre = Field(f, 8).starts_with("S") ? "S" : "N";
@@ -166,16 +173,7 @@ ProductValues ReadOpticashLine(std::string_view line, bool check_digit) {
 
 QueuedChange ReadNlumntLine(std::string_view line, bool check_digit, const ConversionSlots* slots) {
   const Fields f = SplitCommas(line, {4, 1, 12, 22, 20});
-  QueuedChange c;
-  c.status = Field(f, 2);
-  ProductValues& v = c.product;
-  v.code = ImportedCode(Field(f, 3), check_digit);
-  v.description = Field(f, 4);
-  v.short_description = Field(f, 5);
-  v.tax = ImportedTax(Field(f, 6), slots, &v.tax_converted);
-  v.department = TextoParaNumero(Field(f, 7));
-  v.price = PriceOfDigits(Field(f, 8), 2);
-  return c;
+  return QueuedChange{.status = std::string(Field(f, 2)), .product = CarriedValues(f, 3, check_digit, slots)};
 }
 
 }  // namespace kaslo::interchange

@@ -11,6 +11,19 @@
 
 namespace kaslo::registers {
 
+DepartmentGroups::DepartmentGroups(const db::Database& db) {
+  auto grp = db.open(ycogrp::kTable);
+  for (grp->first(); !grp->eof(); grp->next()) {
+    const int64_t dep = grp->asInteger(ycogrp::DEP_CODIGO);
+    if (dep > 0) group_.try_emplace(dep, grp->asNumber(ycogrp::GRP_CODIGO));
+  }
+}
+
+double DepartmentGroups::of(double department) const {
+  auto it = group_.find(static_cast<int64_t>(department));
+  return it == group_.end() ? 1 : it->second;
+}
+
 namespace {
 
 // Rows of a group in `grp`, by record number, whatever its tag.

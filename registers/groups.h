@@ -3,14 +3,30 @@
 // copies the group's.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 
+#include "db/database.h"
 #include "db/table.h"
 #include "registers/editor_rules.h"
 
 namespace kaslo::registers {
 
 inline constexpr int kMaxGroupCode = 20;
+
+// The group of each department, as the first membership row of Ycogrp
+// names it, read once for work over many products. Group rows (DEP_CODIGO
+// blank or 0) are not members.
+class DepartmentGroups {
+ public:
+  explicit DepartmentGroups(const db::Database& db);
+  // 1 for a department of no group.
+  double of(double department) const;
+
+ private:
+  std::map<int64_t, double> group_;
+};
 
 // What typing a group code while inserting makes of the new row.
 enum class GroupRowKind {

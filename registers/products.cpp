@@ -139,6 +139,12 @@ void StampProduct(db::Table& pro, const std::optional<RememberedProduct>& before
 
 QueueStatus ChangeStatus(double stock) { return stock != 0 ? QueueStatus::kChanged : QueueStatus::kChangedNoStock; }
 
+std::string QueueDay() {
+  const auto today = Today();
+  return NumeroComZeros(2, 0, static_cast<unsigned>(today.month())) +
+         NumeroComZeros(2, 0, static_cast<unsigned>(today.day()));
+}
+
 void WriteQueueRow(const db::Database& db, const db::Table& pro, bool check_digit, QueueStatus status) {
   const double key = QueueKey(pro.asNumber(ycopro::PRO_PLU), check_digit);
   auto y60 = db.open(ycoy60::kTable);
@@ -151,12 +157,10 @@ void WriteQueueRow(const db::Database& db, const db::Table& pro, bool check_digi
   }
   if (found) y60->edit();
   else y60->append();
-  const auto today = Today();
   y60->setNumber(ycoy60::Y60_PROPLU, key);
   y60->setString(ycoy60::Y60_DESCR, pro.getString(ycopro::PRO_DESCR).substr(0, 22));
   y60->setString(ycoy60::Y60_RESUM, ShortDescriptionOf(pro.getString(ycopro::PRO_RESUM)));
-  y60->setString(ycoy60::Y60_DATA, NumeroComZeros(2, 0, static_cast<unsigned>(today.month())) +
-                                       NumeroComZeros(2, 0, static_cast<unsigned>(today.day())));
+  y60->setString(ycoy60::Y60_DATA, QueueDay());
   y60->setString(ycoy60::Y60_STATUS, std::string(1, static_cast<char>(status)));
   y60->setNumber(ycoy60::Y60_TRIBUT, pro.asNumber(ycopro::PRO_TRIBUT));
   y60->setNumber(ycoy60::Y60_DEPTO, pro.asNumber(ycopro::PRO_DEPTO));

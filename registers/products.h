@@ -85,6 +85,9 @@ RememberedProduct RememberProduct(const db::Table& pro);
 // today.
 void StampProduct(db::Table& pro, const std::optional<RememberedProduct>& edit_from);
 
+// Today as the queue's Y60_DATA holds it: "mmdd".
+std::string QueueDay();
+
 enum class QueueStatus : char { kDeleted = '1', kInserted = '2', kChanged = '3', kChangedNoStock = '4' };
 // "3" for a change with stock, "4" with a zero stock.
 QueueStatus ChangeStatus(double stock);

@@ -2,7 +2,6 @@
 #include "viewers/product_register.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <span>
 #include <system_error>
@@ -18,9 +17,9 @@
 #include "db/table_ops.h"
 #include "db/tableset_ops.h"
 #include "db/tables/ycobar.h"
-#include "db/tables/ycogrp.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoprm.h"
+#include "registers/groups.h"
 #include "viewers/register_common.h"
 
 namespace kaslo::viewers {
@@ -113,28 +112,7 @@ std::string StoredUnit(std::string_view cell) {
   return first;
 }
 
-// The group of each department, as the first membership row of Ycogrp
-// names it. Group definition rows (DEP_CODIGO blank or 0) are not members.
-class DepartmentGroups {
- public:
-  explicit DepartmentGroups(const db::Database& db) {
-    auto grp = db.open(ycogrp::kTable);
-    for (grp->first(); !grp->eof(); grp->next()) {
-      int64_t dep = grp->asInteger(ycogrp::DEP_CODIGO);
-      if (dep > 0) group_.try_emplace(dep, grp->asNumber(ycogrp::GRP_CODIGO));
-    }
-  }
-  // 1 for a department of no group.
-  double of(int64_t department) const {
-    auto it = group_.find(department);
-    return it == group_.end() ? 1 : it->second;
-  }
-
- private:
-  std::map<int64_t, double> group_;
-};
-
-void AppendProduct(db::Table& pro, const GridRow& row, double code, const DepartmentGroups& groups) {
+void AppendProduct(db::Table& pro, const GridRow& row, double code, const registers::DepartmentGroups& groups) {
   std::string descr = CellLatin1(Cell(row, kColDescr));
   double department = CellNumber(Cell(row, kColDepartment));
   pro.append();
@@ -145,7 +123,7 @@ void AppendProduct(db::Table& pro, const GridRow& row, double code, const Depart
   pro.setNumber(ycopro::PRO_ESTQ, CellNumber(Cell(row, kColStock)));
   pro.setNumber(ycopro::PRO_TRIBUT, CellNumber(Cell(row, kColTax)));
   pro.setNumber(ycopro::PRO_DEPTO, department);
-  pro.setNumber(ycopro::PRO_GRUPO, groups.of(static_cast<int64_t>(department)));
+  pro.setNumber(ycopro::PRO_GRUPO, groups.of(department));
   pro.setString(ycopro::PRO_CASAD, CellLatin1(Apara(Cell(row, kColDecimals))));
   pro.setString(ycopro::PRO_LITRAD, FirstChar(Cell(row, kColLitrado)));
   pro.setString(ycopro::PRO_PESAD, StoredUnit(Cell(row, kColUnit)));
@@ -300,7 +278,7 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
   ReplaceOutcome outcome;
   db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded);
-  DepartmentGroups groups(db);
+  const registers::DepartmentGroups groups(db);
 
   ScopedProgress progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
   {
