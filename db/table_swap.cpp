@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "common/clock.h"
+#include "db/backup.h"
 #include "db/dbf_file.h"
 #include "db/dbt_file.h"
 #include "db/schema.h"
@@ -109,9 +110,11 @@ struct TableSwap::Entry {
   std::string name;
   std::unique_ptr<Table> current;
   std::unique_ptr<Table> staged;
+  bool files = false;  // taken whole through stageFiles()
 };
 
-TableSwap::TableSwap(const Database& db, const std::vector<std::string>& tables) : db_(db) {
+TableSwap::TableSwap(const Database& db, const std::vector<std::string>& tables, std::string backup_operation)
+    : db_(db), backup_operation_(std::move(backup_operation)) {
   FinishInterruptedSwap(db_);
   for (const std::string& name : tables) {
     auto entry = std::make_unique<Entry>();
@@ -147,8 +150,11 @@ TableSwap::Entry& TableSwap::find(std::string_view table) {
   throw Error(std::string(table) + ": not a table of this replacement");
 }
 
+Table& TableSwap::current(std::string_view table) { return *find(table).current; }
+
 Table& TableSwap::stage(std::string_view table) {
   Entry& e = find(table);
+  if (e.files) throw Error(std::string(table) + ": already staged from files");
   if (!e.staged) {
     CreateEmptyLike(e.current->impl(), staging_);
     e.staged = Database(staging_).open(internal::UpperName(e.current->impl().base_),
@@ -157,20 +163,46 @@ Table& TableSwap::stage(std::string_view table) {
   return *e.staged;
 }
 
+void TableSwap::stageFiles(std::string_view table, const fs::path& dbf, const fs::path& dbt,
+                           const fs::path& mdx) {
+  Entry& e = find(table);
+  if (e.staged) throw Error(std::string(table) + ": already staged as an empty table");
+  const std::string base = internal::UpperName(e.current->impl().base_);
+  const fs::path sources[] = {dbf, dbt, mdx};
+  for (int i = 0; i < 3; ++i) {
+    const fs::path target = staging_ / (base + kExtensions[i]);
+    std::error_code ec;
+    fs::remove(target, ec);
+    if (sources[i].empty()) continue;
+    fs::copy_file(sources[i], target, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw Error(sources[i].filename().string() + ": cannot be copied (" + ec.message() + ")");
+  }
+  e.files = true;
+}
+
 void TableSwap::commit() {
+  if (!backup_operation_.empty()) {
+    std::vector<std::string> replaced;
+    for (auto& e : entries_) {
+      if (e->staged || e->files) replaced.push_back(e->name);
+    }
+    backup_name_ = TakeBackup(db_, backup_operation_, replaced);
+  }
   std::ostringstream journal;
   for (auto& e : entries_) {
-    if (!e->staged) continue;
-    std::vector<TagDef> tags;
-    std::vector<std::string> names = e->current->tagNames(), expressions;
-    for (const std::string& n : names) expressions.push_back(e->current->tagExpression(n));
-    for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
-    if (tags.empty()) {
-      if (const TableDef* def = FindTable(e->name)) tags.assign(def->tags.begin(), def->tags.end());
+    if (!e->staged && !e->files) continue;
+    if (e->staged) {
+      std::vector<TagDef> tags;
+      std::vector<std::string> names = e->current->tagNames(), expressions;
+      for (const std::string& n : names) expressions.push_back(e->current->tagExpression(n));
+      for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
+      if (tags.empty()) {
+        if (const TableDef* def = FindTable(e->name)) tags.assign(def->tags.begin(), def->tags.end());
+      }
+      if (!tags.empty()) AddTags(*e->staged, tags);
+      e->staged->close();
+      e->staged.reset();
     }
-    if (!tags.empty()) AddTags(*e->staged, tags);
-    e->staged->close();
-    e->staged.reset();
 
     const std::string base = internal::UpperName(e->current->impl().base_);
     for (const char* ext : kExtensions) {

@@ -13,6 +13,9 @@
 //   db::Table& pro = swap.stage("Ycopro");           // empty, no index
 //   ... append rows to pro ...
 //   swap.commit();                                   // tags built, renamed in
+//
+// With an operation name, commit() first copies the tables it replaces into
+// a backup (db/backup.h); a failed copy changes nothing.
 #pragma once
 
 #include <filesystem>
@@ -31,8 +34,9 @@ class TableSwap {
   // Opens every table exclusively, so that nobody writes it while the new
   // one is built (throws db::Error when one is missing or in use), and
   // makes the staging folder, after finishing or undoing a swap that a
-  // kill interrupted.
-  TableSwap(const Database& db, const std::vector<std::string>& tables);
+  // kill interrupted. When backup_operation is not empty, commit() first
+  // takes TakeBackup(db, backup_operation, <the staged tables>).
+  TableSwap(const Database& db, const std::vector<std::string>& tables, std::string backup_operation = {});
   // Without commit() the staging folder goes and the tables stay as they were.
   ~TableSwap();
   TableSwap(const TableSwap&) = delete;
@@ -42,11 +46,23 @@ class TableSwap {
   // of the current one and no index, opened exclusively in the staging
   // folder. At commit it gets the tags the current table has.
   Table& stage(std::string_view table);
+  // A table as it is now, held open exclusively by the swap: what a new
+  // version built from the old rows reads.
+  Table& current(std::string_view table);
+  // The new version of a table taken whole from files already written
+  // elsewhere (a restructured table, a backup being restored): they are
+  // copied into the staging folder and commit() renames them in as they
+  // are, without rebuilding tags. A file not given (no dbt, no mdx) means
+  // the table has none: its old one is removed at commit.
+  void stageFiles(std::string_view table, const std::filesystem::path& dbf,
+                  const std::filesystem::path& dbt = {}, const std::filesystem::path& mdx = {});
   // Builds the staged tables' tags, puts every staged file on disk, writes
   // the journal and renames the files into place. A table that was not
   // staged stays as it is. Throws db::Error before the journal is written
   // (nothing changed) or while renaming (the next open finishes the swap).
   void commit();
+  // The backup commit() took; empty without a backup operation or before commit.
+  const std::string& backupName() const { return backup_name_; }
 
   static constexpr const char* kFolder = ".swap";
 
@@ -57,6 +73,8 @@ class TableSwap {
   Database db_;
   std::filesystem::path staging_;
   std::vector<std::unique_ptr<Entry>> entries_;
+  std::string backup_operation_;
+  std::string backup_name_;
   bool committed_ = false;
   int lock_fd_ = -1;
 };
