@@ -11,6 +11,7 @@
 #include "common/numbers.h"
 #include "common/progress.h"
 #include "common/text.h"
+#include "db/backup.h"
 #include "db/table_swap.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoy60.h"
@@ -68,6 +69,7 @@ std::string Notes(const Outcome& o) {
     notes += ")";
   }
   if (o.unconverted) notes += "\rProdutos sem alíquota convertida: " + std::to_string(o.unconverted);
+  if (!o.backup.empty()) notes += "\r" + db::BackupLine(o.backup);
   return notes;
 }
 
@@ -216,7 +218,8 @@ Outcome FullImport(const db::Database& db, const Operation& op, Gauge& gauge) {
   const std::string name = opticash ? "OPTICASH.TXT" : "NLUFILE.MTR";
   std::optional<db::TableSwap> swap;
   try {
-    swap.emplace(db, std::vector<std::string>{std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)});
+    swap.emplace(db, std::vector<std::string>{std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)},
+                 "importacao-completa");
   } catch (const db::Error&) {
     return Refused(ProdutosEmUso(op.convert));
   }
@@ -233,13 +236,14 @@ Outcome FullImport(const db::Database& db, const Operation& op, Gauge& gauge) {
   swap->stage(ycoy60::kTable);
   LineReader reader(path);
   progress.close();
-  const Outcome o = ImportLines(reader, gauge, opticash, [&](const std::string& line) {
+  Outcome o = ImportLines(reader, gauge, opticash, [&](const std::string& line) {
     const ProductValues v = opticash ? ReadOpticashLine(line, check_digit)
                                      : ReadNlufileLine(line, check_digit, slots ? &*slots : nullptr);
     if (!AppendProduct(pro, v, slots.has_value(), groups)) return Stored::kNot;
     return v.tax_converted ? Stored::kYes : Stored::kWithoutTax;
   });
   swap->commit();
+  o.backup = swap->backupName();
   swap.reset();
   db::IndexCheck(db);
   return Finished(o, "Importação do arquivo " + name + " concluída !");
@@ -342,17 +346,32 @@ Outcome ChangesImport(const db::Database& db, const Operation& op, Gauge& gauge)
   const fs::path path = db.find("NLUMNT.MTR");
   if (path.empty()) return Refused("Arquivo NLUMNT.MTR não encontrado ![w]");
 
+  std::string backup;
+  {
+    // The bar codes and the queue are held only while they are copied:
+    // the import itself shares the queue with the other stations.
+    std::unique_ptr<db::Table> bar, y60;
+    try {
+      bar = db.open("Ycobar", {.tag = "", .exclusive = true});
+      y60 = db.open(ycoy60::kTable, {.tag = "", .exclusive = true});
+    } catch (const db::Error&) {
+      return Refused(ProdutosEmUso(op.convert));
+    }
+    backup = db::TakeBackup(db, "importacao-nlumnt", {std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)});
+  }
+
   const bool check_digit = registers::CheckDigitOn(db);
   const registers::DepartmentGroups groups(db);
   QueueRows queue(db);
   LineReader reader(path);
   progress.close();
-  const Outcome o = ImportLines(reader, gauge, false, [&](const std::string& line) {
+  Outcome o = ImportLines(reader, gauge, false, [&](const std::string& line) {
     const QueuedChange c = ReadNlumntLine(line, check_digit, slots ? &*slots : nullptr);
     if (!ApplyChange(*pro, queue, c, check_digit, groups)) return Stored::kNot;
     return c.product.tax_converted ? Stored::kYes : Stored::kWithoutTax;
   });
   pro->close();
+  o.backup = backup;
   db::IndexCheck(db);
   return Finished(o, std::string("Importação do arquivo NLUMNT.MTR concluída !") + (op.convert ? "" : "[w]"));
 }

@@ -55,6 +55,7 @@ struct Outcome {
   size_t lines_written = 0;           // export: lines of the file; import: rows stored
   std::vector<size_t> skipped_lines;  // import: 1-based numbers of lines that could not be stored
   size_t unconverted = 0;             // products whose tax code had no slot in Q5200.CVS
+  std::string backup;                 // import: the backup folder of the tables it changed
 };
 
 // Runs the operation: the progress window's "Aguarde, processando banco de

@@ -8,6 +8,7 @@
 
 #include "common/clock.h"
 #include "common/testing/scripted_messages.h"
+#include "db/backup.h"
 #include "db/table_ops.h"
 #include "db/table_swap.h"
 #include "db/tables/ycobar.h"
@@ -53,8 +54,16 @@ struct Product {
   std::string pesad = "N", litrad = "N";
 };
 
+// The backup folder an import names on its last line, at the fixture's time.
+std::string FullBackup(const std::string& suffix = "") {
+  return "\rCópia de segurança: backup/20261209-193000-importacao-completa" + suffix;
+}
+
 class Interchange : public ::testing::Test {
  protected:
+  Interchange() { SetFixedNow(DateTime{std::chrono::year{2026} / 12 / 9, 19, 30, 0}); }
+  ~Interchange() override { SetFixedNow(std::nullopt); }
+
   const db::Database& Db() const { return dir_.db(); }
   fs::path File(const std::string& name) const { return dir_.path() / name; }
 
@@ -155,7 +164,7 @@ TEST_F(Interchange, NlufileRoundTripKeepsWhatTheFileCarries) {
 
   Outcome o = Import(Scope::kAll);
   EXPECT_TRUE(o.done);
-  EXPECT_EQ(o.message, "Importação do arquivo NLUFILE.MTR concluída !");
+  EXPECT_EQ(o.message, "Importação do arquivo NLUFILE.MTR concluída !" + FullBackup());
   EXPECT_EQ(o.lines_written, 6u);
   EXPECT_EQ(Rows(ycopro::kTable), 6u);
   EXPECT_EQ(Rows("Ycobar"), 0u);
@@ -211,7 +220,7 @@ TEST_F(Interchange, FullImportReadsLayoutsLinesAndNamesAsTheyCome) {
   ASSERT_TRUE(o.done) << o.message;
   EXPECT_EQ(o.message,
             "Importação do arquivo NLUFILE.MTR concluída !\r"
-            "Linhas não importadas: 1 (linhas 4)");
+            "Linhas não importadas: 1 (linhas 4)" + FullBackup());
   EXPECT_EQ(o.lines_written, 2u);
   EXPECT_EQ(gauge_.maximum_, static_cast<int64_t>(fs::file_size(File("nlufile.mtr"))));
   EXPECT_EQ(gauge_.last_, gauge_.maximum_);
@@ -266,7 +275,8 @@ TEST_F(Interchange, ConversionUsesTheSlotsOfQ5200) {
   Write(File("NLUFILE.MTR"), "789100000001,ARROZ,ARROZ,2,1,00000100\r\n789100000002,SAL,SAL,3,1,00000100\r\n");
   o = Import(Scope::kAll, true);
   ASSERT_TRUE(o.done) << o.message;
-  EXPECT_EQ(o.message, "Importação do arquivo NLUFILE.MTR concluída !\rProdutos sem alíquota convertida: 1");
+  EXPECT_EQ(o.message, "Importação do arquivo NLUFILE.MTR concluída !\rProdutos sem alíquota convertida: 1" +
+                           FullBackup());
   auto p = Find(7891000000014);
   ASSERT_TRUE(p);
   EXPECT_EQ(p->asNumber(ycopro::PRO_TRIBUT), 7);
@@ -335,9 +345,17 @@ TEST_F(Interchange, NlumntImportChangesAddsAndDeletesProductsAndQueuesThem) {
         "1201,2,789100000009,FEIJAO                ,FEIJAO              ,1,5,00000899\r\n"
         "1201,1,789100000003,OLEO                  ,OLEO                ,2,1,00000100\r\n");
   Outcome o = Import(Scope::kChanged);
-  SetFixedNow(std::nullopt);
   ASSERT_TRUE(o.done) << o.message;
-  EXPECT_EQ(o.message, "Importação do arquivo NLUMNT.MTR concluída ![w]");
+  EXPECT_EQ(o.message,
+            "Importação do arquivo NLUMNT.MTR concluída ![w]\r"
+            "Cópia de segurança: backup/20261224-100000-importacao-nlumnt");
+  // The backup holds the three tables as they were before the first change.
+  const auto backups = db::ListBackups(Db());
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(backups[0].tables, (std::vector<std::string>{"YCOBAR", "YCOPRO", "YCOY60"}));
+  const db::Database before(File(db::kBackupFolder) / backups[0].name);
+  EXPECT_EQ(before.open(ycopro::kTable, {.tag = "Um"})->recordCount(), 3u);
+  EXPECT_EQ(before.open(ycoy60::kTable)->recordCount(), 1u);
   EXPECT_EQ(o.lines_written, 4u);
 
   auto p = Find(7891000000014);
@@ -385,7 +403,7 @@ TEST_F(Interchange, OpticashSkipsItsHeaderAndReadsItsFields) {
                                   "\r\n" + line("GASOLINA", "0042", "12", "5899", "1") + "\r\n");
   Outcome o = ImportOpticash();
   ASSERT_TRUE(o.done) << o.message;
-  EXPECT_EQ(o.message, "Importação do arquivo OPTICASH.TXT concluída !");
+  EXPECT_EQ(o.message, "Importação do arquivo OPTICASH.TXT concluída !" + FullBackup());
   EXPECT_EQ(Rows(ycopro::kTable), 2u);
   EXPECT_FALSE(Find(111));
   auto p = Find(789);
@@ -430,10 +448,15 @@ TEST_F(Interchange, RefusalsLeaveEveryTableAsItWas) {
   EXPECT_EQ(ImportOpticash().message, in_use);
   other_station.reset();
 
-  // The bar codes or the queue in use stop a full import just the same.
+  // The bar codes or the queue in use stop a full import just the same, and
+  // NLUMNT.MTR's, which cannot copy them.
   auto bar = Db().open("Ycobar");
   EXPECT_FALSE(Import(Scope::kAll).done);
   bar.reset();
+  auto queue = Db().open(ycoy60::kTable);
+  EXPECT_EQ(Import(Scope::kChanged).message, in_use);
+  queue.reset();
+  EXPECT_FALSE(fs::exists(File(db::kBackupFolder)));
   EXPECT_EQ(Rows(ycopro::kTable), products);
   EXPECT_TRUE(Import(Scope::kAll).done);
   EXPECT_EQ(Rows(ycopro::kTable), 1u);
