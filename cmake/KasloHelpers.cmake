@@ -8,6 +8,10 @@
 
 function(kaslo_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  # Kill tests need the hooks of kaslo_kill_testing, left out of sanitized builds.
+  if(KASLO_SANITIZE AND "kaslo_kill_testing" IN_LIST ARG_LIBS)
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

@@ -9,6 +9,7 @@ packages=(
   libcli11-dev libsimpleini-dev nlohmann-json3-dev
   python3 python3-dbfread python3-dbf libdbd-xbase-perl pgdbf hyperfine
   xvfb xauth fonts-dejavu-core
+  clang libfuzzer-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
