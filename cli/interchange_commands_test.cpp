@@ -10,6 +10,7 @@
 
 #include "cli/command_test_support.h"
 #include "common/text.h"
+#include "db/backup.h"
 #include "db/database.h"
 #include "db/field.h"
 #include "db/stock_testing.h"
@@ -66,6 +67,14 @@ class InterchangeCommand : public KasloCommand {
     return products;
   }
   size_t Rows(std::string_view table) { return db::Database(Data()).open(table)->recordCount(); }
+  // The printed line that names the newest backup of the operation.
+  std::string BackupLine(std::string_view operation) {
+    const std::vector<db::BackupInfo> backups = db::ListBackups(db::Database(Data()));
+    for (auto it = backups.rbegin(); it != backups.rend(); ++it) {
+      if (it->operation == operation) return db::BackupLine(it->name) + "\n";
+    }
+    return "no backup of " + std::string(operation);
+  }
   db::FieldInfo StockField() { return db::testing::StockField(db::Database(Data())); }
   // An older product table whose stock field is N(8,2).
   void NarrowStock() {
@@ -194,7 +203,8 @@ TEST_F(InterchangeCommand, RoundTripOfEveryProduct) {
   Result r = Import("nlufile --yes");
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find(std::string(kImportQuestion) + " s\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(std::string(kNlufileRead) + "\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(std::string(kNlufileRead) + "\n" + BackupLine("importacao-completa")), std::string::npos)
+      << r.out;
 
   const std::vector<Product> after = Products();
   ASSERT_EQ(after.size(), before.size());
@@ -223,7 +233,8 @@ TEST_F(InterchangeCommand, ChangedProductsThroughTheQueue) {
   Write("NLUMNT.MTR", "0101," + change + "\r\n");
   Result imported = Import("nlumnt --yes");
   ASSERT_EQ(imported.exit_code, 0) << imported.err;
-  EXPECT_NE(imported.out.find("Importação do arquivo NLUMNT.MTR concluída ![w]\n"), std::string::npos)
+  EXPECT_NE(imported.out.find("Importação do arquivo NLUMNT.MTR concluída ![w]\n" + BackupLine("importacao-nlumnt")),
+            std::string::npos)
       << imported.out;
   EXPECT_EQ(Rows(ycopro::kTable), 42u);
   const std::vector<Product> products = Products();
@@ -264,7 +275,8 @@ TEST_F(InterchangeCommand, ConvertReadsTheTaxFileAndIsIgnoredForOpticash) {
   Write("OPTICASH.TXT", "cab\tdescricao\tcodigo\r\n1\tPAO FRANCES\t000789\t1\t1250\t\t\t\t\t0\r\n");
   Result opticash = Import("opticash --convert --yes");
   ASSERT_EQ(opticash.exit_code, 0) << opticash.err;
-  EXPECT_NE(opticash.out.find("Importação do arquivo OPTICASH.TXT concluída !\n"), std::string::npos)
+  EXPECT_NE(opticash.out.find("Importação do arquivo OPTICASH.TXT concluída !\n" + BackupLine("importacao-completa")),
+            std::string::npos)
       << opticash.out;
   const std::vector<Product> products = Products();
   ASSERT_EQ(products.size(), 1u);

@@ -227,14 +227,19 @@ std::string RestoreBackup(const Database& db, std::string_view name) {
 
   std::vector<std::string> tables;
   for (const fs::path& dbf : dbfs) tables.push_back(dbf.stem().string());
-  TableSwap swap(db, tables, "restauracao");
+  std::optional<TableSwap> swap;
+  try {
+    swap.emplace(db, tables, "restauracao");
+  } catch (const Error& e) {
+    throw Error(shown + " not restored: " + e.what());
+  }
   const Database from(folder);
   for (const fs::path& dbf : dbfs) {
     const std::string stem = dbf.stem().string();
-    swap.stageFiles(stem, dbf, from.find(stem + ".DBT"), from.find(stem + ".MDX"));
+    swap->stageFiles(stem, dbf, from.find(stem + ".DBT"), from.find(stem + ".MDX"));
   }
-  swap.commit();
-  return swap.backupName();
+  swap->commit();
+  return swap->backupName();
 }
 
 }  // namespace kaslo::db

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
 #include "common/progress.h"
 #include "common/testing/scripted_messages.h"
 #include "common/ui/ModalHelper.h"
@@ -271,8 +272,9 @@ class TFExpoImpNluTest : public QObject {
   }
 
   // The window keeps no table open: the import takes the product table for
-  // itself.
+  // itself. Its final box names the backup of the replaced tables last.
   void yesImportsWhatTheExportWrote() {
+    SetFixedNow(DateTime{std::chrono::year{2026} / 12 / 9, 19, 30, 0});
     db::testing::TempDataDir dir({.demo = true});
     ScriptedMessages messages;
     for (int tag : {kExport, kImport}) {
@@ -285,7 +287,10 @@ class TFExpoImpNluTest : public QObject {
     QCOMPARE(messages.texts(), (std::vector<std::string>{
                                    "Confirma efetuar Exportação de Produtos ?", "NLUFILE.MTR criado com sucesso !",
                                    "Confirma efetuar Importação de Produtos ?",
-                                   "Importação do arquivo NLUFILE.MTR concluída !"}));
+                                   "Importação do arquivo NLUFILE.MTR concluída !\r"
+                                   "Cópia de segurança: backup/20261209-193000-importacao-completa"}));
+    SetFixedNow(std::nullopt);
+    QVERIFY(fs::is_directory(dir.path() / "backup" / "20261209-193000-importacao-completa"));
   }
 
   // Each choice of the controls reaches its operation: told apart by the
