@@ -194,8 +194,9 @@ bool ParsePlainNumber(std::string_view raw, double& out) {
   for (; p < end; ++p) {
     unsigned d = static_cast<unsigned char>(*p) - '0';
     if (d < 10) {
+      // Longer numbers take from_chars (ParseNumber); n must not overflow.
+      if (++digits > 15) return false;
       n = n * 10 + d;
-      ++digits;
       if (decimals >= 0) ++decimals;
     } else if (*p == '.' && decimals < 0) {
       decimals = 0;

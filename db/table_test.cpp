@@ -14,6 +14,7 @@
 #include "db/engine_test_util.h"
 #include "db/mdx_file.h"
 #include "db/table_ops.h"
+#include "db/temp_data_dir.h"
 
 namespace kaslo::db {
 namespace {
@@ -428,6 +429,25 @@ TEST(StoredNumbers, ReadAsTheNearestDouble) {
   EXPECT_EQ(internal::ParseNumber("****12"), 12.0);
   EXPECT_EQ(internal::ParseNumber(" 1.2.3"), std::nullopt);
   EXPECT_EQ(internal::ParseNumber(" 1 2"), std::nullopt);
+  // Past 19 digits the fast path's integer would overflow.
+  const std::string eights(108, '8');
+  EXPECT_EQ(internal::ParseNumber(eights), nearest(eights));
+  EXPECT_EQ(internal::ParseNumber("-" + eights + ".5"), -nearest(eights));
+}
+
+// A damaged index whose tag expression holds a 108-digit number: the open
+// and the walk by each tag either work or throw db::Error, nothing worse.
+TEST(DamagedIndex, LongNumberInATagExpression) {
+  testing::TempDataDir dir({.demo = true});
+  WriteBytes(dir.db().pathFor("YCODEP.MDX"), ReadBytes("testdata/fuzz/ycodep-long-number.mdx"));
+  try {
+    auto table = dir.db().open("YCODEP");
+    for (const std::string& tag : table->tagNames()) {
+      table->setTag(tag);
+      Walk(*table);
+    }
+  } catch (const Error&) {
+  }
 }
 
 TEST_F(CursorTest, FilterForms) {
