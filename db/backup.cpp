@@ -163,9 +163,16 @@ std::string TakeBackup(const Database& db, std::string_view operation, const std
   FolderLock lock(root);
   RemoveStaging(root);
 
-  const std::string base = Stamp(kaslo::Now()) + "-" + std::string(operation);
-  std::string name = base;
-  for (int n = 2; fs::exists(root / name, ec); ++n) name = base + "-" + std::to_string(n);
+  // Numbered after the last of the same second, not into a gap that pruning
+  // left, so that name order stays the order the backups were taken in.
+  const std::string stamp = Stamp(kaslo::Now());
+  const std::string base = stamp + "-" + std::string(operation);
+  long last = 0;
+  for (const auto& [parsed, path] : Folders(root)) {
+    if (parsed.stamp == stamp && parsed.operation == operation) last = std::max(last, parsed.sequence);
+  }
+  std::string name = last == 0 ? base : base + "-" + std::to_string(last + 1);
+  for (long n = last + 2; fs::exists(root / name, ec); ++n) name = base + "-" + std::to_string(n);
   const fs::path staging = root / (kStagingPrefix + name);
   if (!fs::create_directory(staging, ec) || ec) throw Error(staging.string() + ": cannot create the backup folder");
 
