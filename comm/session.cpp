@@ -211,12 +211,15 @@ void TTerminalSession::ReceiveSide() {
     long n = socket_.ReadSome(buffer.data(), buffer.size(), read_timeout_ms_);
     if (n <= 0) break;
     ReceiveParser::Result result = parser.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)), receiver);
-    if (result == ReceiveParser::Result::kContinue) continue;
-    if (result == ReceiveParser::Result::kTooLarge && receiver.partial()) {
-      std::error_code ec;
-      fs::remove(*receiver.partial(), ec);
-    }
-    break;
+    if (result != ReceiveParser::Result::kContinue) break;
+  }
+  // A file cut short (the terminal gone or silent, the server stopping, a
+  // stream past the size limit) is not kept: a viewer would replace tables
+  // with it, and a partial LOG would be converted now and again whole at
+  // the next reading, as the terminal was never told to clear it.
+  if (receiver.partial()) {
+    std::error_code ec;
+    fs::remove(*receiver.partial(), ec);
   }
   if (kind_ && kind_->after_session == AfterSession::kConvertLog) {
     try {
