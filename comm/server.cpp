@@ -1,6 +1,7 @@
 // The server: one listener thread, one thread per connection. Finished
-// connection threads are joined by the listener as new terminals arrive and
-// by stop(), so no thread outlives the server.
+// connection threads are joined by the listener, which looks for them
+// between connections as well, so that an idle server holds no thread of a
+// terminal that has gone; stop() joins the rest.
 #include "comm/server.h"
 
 #include <chrono>
@@ -9,6 +10,13 @@
 #include "comm/session.h"
 
 namespace kaslo::comm {
+namespace {
+
+// How long the listener waits for a connection before it joins the threads
+// of the sessions that ended meanwhile.
+constexpr int kReapIntervalMs = 200;
+
+}  // namespace
 
 uint16_t PortFromText(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -49,6 +57,10 @@ uint16_t TMavtroneServer::port() const { return port_; }
 
 void TMavtroneServer::ListenLoop() {
   while (!stopping_) {
+    if (!listener_.Readable(kReapIntervalMs)) {
+      ReapFinished();
+      continue;
+    }
     Socket socket = listener_.Accept();
     if (stopping_) break;
     if (!socket.valid()) {
@@ -107,6 +119,11 @@ void TMavtroneServer::stop() {
   for (auto& connection : connections) {
     if (connection->thread.joinable()) connection->thread.join();
   }
+}
+
+size_t TMavtroneServer::connectionThreads() const {
+  std::lock_guard lock(sessions_mutex_);
+  return connections_.size();
 }
 
 size_t TMavtroneServer::activeSessions() const {

@@ -60,6 +60,9 @@ class TMavtroneServer {
   void stop();
   // Sessions whose connection is still being served.
   size_t activeSessions() const;
+  // Connection threads not yet joined: the active sessions and those that
+  // ended less than a fraction of a second ago.
+  size_t connectionThreads() const;
 
   // The last error of start() (for logs and the command line).
   const std::string& startError() const { return start_error_; }

@@ -141,6 +141,8 @@ Socket Socket::Accept() {
   }
 }
 
+bool Socket::Readable(int timeout_ms) const { return fd_ < 0 || Wait(fd_, POLLIN, timeout_ms) != 0; }
+
 long Socket::ReadSome(char* buffer, size_t capacity, int timeout_ms) {
   if (fd_ < 0) return kError;
   int ready = Wait(fd_, POLLIN, timeout_ms);

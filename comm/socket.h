@@ -41,6 +41,10 @@ class Socket {
   // Waits for a connection; invalid socket when the listener was shut down
   // or failed.
   Socket Accept();
+  // Waits at most timeout_ms until a read or an accept would not block.
+  // True also when the socket was shut down or failed: the call that
+  // follows reports it.
+  bool Readable(int timeout_ms) const;
 
   // Result of a read: bytes read (> 0), or one of the negative codes.
   static constexpr long kClosed = 0;
