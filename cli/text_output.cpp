@@ -47,6 +47,9 @@ template <class... Ts>
 struct Overloaded : Ts... {
   using Ts::operator()...;
 };
+// clang 14 does not deduce an aggregate's template arguments by itself.
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 Json JsonValue(const db::RowValue& value) {
   return std::visit(Overloaded{[](std::monostate) { return Json(nullptr); },
