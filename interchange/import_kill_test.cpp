@@ -1,6 +1,7 @@
 // A full import killed at many points, from the first product row to the
 // last rename: afterwards the data directory opens sound, and the products,
 // bar codes and change queue are either all the old ones or all the file's.
+// The same for a restore of the backup the import took.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "common/numbers.h"
 #include "common/testing/kill_points.h"
 #include "common/text.h"
+#include "db/backup.h"
 #include "db/table_swap.h"
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycopro.h"
@@ -128,6 +130,56 @@ TEST_F(FullImportKilled, LeavesEitherTheOldTablesOrTheNewOnes) {
   // The kills fell on both sides of the commit point.
   EXPECT_GT(old_seen, 0);
   EXPECT_GT(new_seen, 0);
+}
+
+// The restore of the import's backup killed at many points: the imported
+// tables or the restored ones, never a mix, and never a half backup listed.
+TEST_F(FullImportKilled, RestoreOfTheBackupLeavesEitherTheImportOrTheOldTables) {
+  const fs::path imported = FreshCopy();
+  Import(imported);
+  const std::vector<db::BackupInfo> backups = db::ListBackups(db::Database(imported));
+  ASSERT_EQ(backups.size(), 1u);
+  const std::string name = backups[0].name;
+  auto copy = [&] {
+    const fs::path dir = scratch_.path() / ("run" + std::to_string(runs_++));
+    fs::copy(imported, dir, fs::copy_options::recursive);
+    return dir;
+  };
+
+  const fs::path counted = copy();
+  const int total = kaslo::testing::CountMutations(counted, [&] { db::RestoreBackup(db::Database(counted), name); });
+  ASSERT_GT(total, 0);
+  EXPECT_EQ(Codes(db::Database(counted), ycopro::kTable, ycopro::PRO_PLU), old_products_);
+
+  int imported_seen = 0, restored_seen = 0;
+  for (int point : kaslo::testing::KillPoints(total, 20, 20)) {
+    const fs::path dir = copy();
+    const kaslo::testing::KillRun run =
+        kaslo::testing::RunKilledAt(dir, point, [&] { db::RestoreBackup(db::Database(dir), name); });
+    ASSERT_TRUE(run.killed) << point;
+
+    const db::Database db(dir);
+    db::FinishInterruptedSwap(db);
+    EXPECT_EQ(db::CheckDataDirectory(db), std::vector<std::string>{}) << point;
+    const std::set<double> products = Codes(db, ycopro::kTable, ycopro::PRO_PLU);
+    const size_t bar_codes = db.open("Ycobar")->recordCount(), queue = db.open(ycoy60::kTable)->recordCount();
+    if (products == new_products_) {
+      ++imported_seen;
+      EXPECT_EQ(bar_codes, 0u) << point;
+      EXPECT_EQ(queue, 0u) << point;
+    } else {
+      ++restored_seen;
+      EXPECT_EQ(products, old_products_) << point;
+      EXPECT_EQ(bar_codes, old_bar_codes_) << point;
+      EXPECT_EQ(queue, 3u) << point;
+    }
+    for (const db::BackupInfo& b : db::ListBackups(db)) {
+      EXPECT_EQ(b.tables.size(), 3u) << point << " " << b.name;
+    }
+    fs::remove_all(dir);
+  }
+  EXPECT_GT(imported_seen, 0);
+  EXPECT_GT(restored_seen, 0);
 }
 
 }  // namespace

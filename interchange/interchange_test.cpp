@@ -142,6 +142,7 @@ TEST_F(Interchange, NlufileExportWritesTheFullLayoutByteForByte) {
   EXPECT_TRUE(progress_.Saw("Aguarde, processando banco de dados..."));
   EXPECT_FALSE(progress_.visible());
   EXPECT_FALSE(fs::exists(File("NLUFILE.MTR.tmp")));
+  EXPECT_FALSE(fs::exists(File(db::kBackupFolder)));  // an export changes no table
 
   // Without check digits the code is written whole.
   SetCheckDigit(false);
