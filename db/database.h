@@ -17,6 +17,10 @@ namespace kaslo::db {
 struct OpenOptions {
   std::string tag;         // "" = natural order
   bool exclusive = false;  // refused (db::Error) while another process has the table open
+  // For looking at a table, not for changing it: a header that names a
+  // production index which is not there opens the rows without it
+  // (Table::indexMissing) instead of being refused.
+  bool without_missing_index = false;
 };
 
 class Database {
@@ -34,7 +38,9 @@ class Database {
 
   // Opens a table by name, with or without ".dbf". Throws db::Error when the
   // file is missing, unreadable, locked against the requested use, or when
-  // its header says it has a production index and the .MDX is missing.
+  // its header says it has a production index and the .MDX is missing
+  // (unless options.without_missing_index), or when it is a FoxPro table
+  // with a memo or an index (not supported).
   std::unique_ptr<Table> open(std::string_view table, const OpenOptions& options = {}) const;
 
   // Creates an empty table (and its .DBT when a field is a memo). Replaces

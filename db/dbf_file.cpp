@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "db/error.h"
@@ -43,6 +44,16 @@ bool KnownType(char t) {
   return t == 'C' || t == 'N' || t == 'F' || t == 'L' || t == 'D' || t == 'M';
 }
 
+// Some writers count the fields but not the deleted flag in the record
+// length; the records' spacing in the file shows the real one.
+bool SpacedOneWider(const DbfLayout& l, uint32_t fields_length, uint64_t file_size) {
+  if (fields_length != uint32_t{l.record_length} + 1 || l.record_count == 0) return false;
+  if (file_size < l.header_length) return false;
+  uint64_t body = file_size - l.header_length;
+  uint64_t records = uint64_t{l.record_count} * fields_length;
+  return body == records || body == records + 1;
+}
+
 bool KnownVersion(uint8_t v) {
   // dBase III+/IV and the FoxBase/Clipper variants that share the layout.
   // dBase 7 (0x04, 0x8C) has 48-byte descriptors and is refused.
@@ -51,7 +62,11 @@ bool KnownVersion(uint8_t v) {
 
 }  // namespace
 
-DbfLayout ParseDbfHeader(std::string_view bytes, const std::string& file_name) {
+bool IsFoxProVersion(uint8_t version) {
+  return version == 0x30 || version == 0x31 || version == 0x32 || version == 0xF5;
+}
+
+DbfLayout ParseDbfHeader(std::string_view bytes, const std::string& file_name, uint64_t file_size) {
   if (bytes.size() < kDbfHeaderSize + 1) {
     throw Error(file_name + ": not a dBase table (header truncated, " +
                 std::to_string(bytes.size()) + " bytes)");
@@ -90,8 +105,10 @@ DbfLayout ParseDbfHeader(std::string_view bytes, const std::string& file_name) {
     f.name = std::string(TrimRight(f.name));
     char type = d[kFdType];
     if (!KnownType(type)) {
-      throw Error(file_name + ": field " + f.name + " has unknown type '" + std::string(1, type) +
-                  "'");
+      char shown[8];
+      if (type > ' ' && type <= '~') std::snprintf(shown, sizeof shown, "'%c'", type);
+      else std::snprintf(shown, sizeof shown, "0x%02X", static_cast<uint8_t>(type));
+      throw Error(file_name + ": field " + f.name + " of type " + shown + " not supported");
     }
     f.type = static_cast<FieldType>(type);
     f.length = static_cast<uint8_t>(d[kFdLength]);
@@ -101,12 +118,13 @@ DbfLayout ParseDbfHeader(std::string_view bytes, const std::string& file_name) {
       f.length = static_cast<uint16_t>(f.length | (f.decimals << 8));
       f.decimals = 0;
     }
-    if (f.length == 0) throw Error(file_name + ": field " + f.name + " has length 0");
+    // A field of width 0 takes no bytes and reads blank, as other readers
+    // have it.
     l.offsets.push_back(offset);
     offset += f.length;
     l.fields.push_back(std::move(f));
   }
-  if (l.fields.empty()) throw Error(file_name + ": no fields");
+  if (SpacedOneWider(l, offset, file_size)) l.record_length = static_cast<uint16_t>(offset);
   if (offset > l.record_length) {
     throw Error(file_name + ": field widths (" + std::to_string(offset) +
                 " bytes) exceed the record length " + std::to_string(l.record_length));

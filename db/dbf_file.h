@@ -80,8 +80,13 @@ struct DbfLayout {
 
 // Reads and checks a header. `bytes` holds at least the first bytes of the
 // file (all of it is fine). Throws db::Error naming the file for anything
-// that is not a usable dBase III+/IV table.
-DbfLayout ParseDbfHeader(std::string_view bytes, const std::string& file_name);
+// that is not a usable dBase III+/IV table. With the file's size, a record
+// length one byte short of the fields is taken from the records' spacing.
+DbfLayout ParseDbfHeader(std::string_view bytes, const std::string& file_name,
+                         uint64_t file_size = 0);
+// FoxPro's table types, whose memos (.FPT) and index flag (.CDX) are not
+// dBase's.
+bool IsFoxProVersion(uint8_t version);
 
 // Header bytes for a new table with these fields (record count 0).
 std::string BuildDbfHeader(std::span<const FieldDef> fields, const std::string& file_name,

@@ -261,7 +261,8 @@ struct MdxReader {
 MdxReader OpenMdx(const std::filesystem::path& path, const std::string& name) {
   MdxReader r{File::Open(path, name), 0, name};
   r.size = r.file.Size();
-  if (r.size < kHeaderBytes) throw Error(name + ": not a dBase IV index (file too short)");
+  // Other writers leave an index with no tags at its fixed header alone.
+  if (r.size < kOffTagTable) throw Error(name + ": not a dBase IV index (file too short)");
   std::string h = r.Read(0, kOffTagTable);
   if (h[kMdxVersion] != 2) throw Error(name + ": not a dBase IV index (version byte)");
   return r;
@@ -271,6 +272,7 @@ MdxReader OpenMdx(const std::filesystem::path& path, const std::string& name) {
 
 std::vector<MdxTagInfo> ReadMdxTags(const std::filesystem::path& path, const std::string& name) {
   MdxReader r = OpenMdx(path, name);
+  if (GetUint16(r.Read(0, kOffTagTable).data() + kOffTagsUsed) == 0) return {};
   std::string h = r.Read(0, kHeaderBytes);
   uint16_t used = GetUint16(h.data() + kOffTagsUsed);
   uint8_t entry_length = static_cast<uint8_t>(h[kOffEntryLength]);

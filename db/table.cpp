@@ -70,8 +70,8 @@ std::optional<uint32_t> MemoBlock(std::string_view raw) {
 
 // ---------------------------------------------------------------- TableImpl
 
-TableImpl::TableImpl(const std::filesystem::path& path, bool exclusive)
-    : path_(path), exclusive_(exclusive) {
+TableImpl::TableImpl(const std::filesystem::path& path, bool exclusive, bool without_missing_index)
+    : path_(path), without_missing_index_(without_missing_index), exclusive_(exclusive) {
   file_name_ = path.filename().string();
   base_ = path.stem().string();
   dbf_ = internal::File::Open(path, file_name_);
@@ -83,6 +83,11 @@ TableImpl::TableImpl(const std::filesystem::path& path, bool exclusive)
   if (layout_.HasMemo()) {
     std::string memo_name = base_ + ".DBT";
     auto memo_path = internal::FindFile(path.parent_path(), memo_name);
+    auto fpt_path = internal::FindFile(path.parent_path(), base_ + ".FPT");
+    if (internal::IsFoxProVersion(layout_.version) || (memo_path.empty() && !fpt_path.empty())) {
+      std::string fpt_name = fpt_path.empty() ? internal::UpperName(base_ + ".FPT") : fpt_path.filename().string();
+      Fail("FoxPro memo file " + fpt_name + " not supported");
+    }
     if (memo_path.empty()) Fail("memo file " + internal::UpperName(memo_name) + " not found");
     bool dbase4 = (layout_.version & 0x08) != 0;
     memo_ = internal::MemoFile::Open(memo_path, memo_path.filename().string(), dbase4);
@@ -117,7 +122,7 @@ void TableImpl::LoadAll(bool take_lock) {
   uint16_t header_length = internal::GetUint16(head + internal::kOffHeaderLength);
   std::string header(std::max<size_t>(header_length, internal::kDbfHeaderSize + 1), '\0');
   header.resize(dbf_.ReadAt(0, header.data(), header.size()));
-  layout_ = internal::ParseDbfHeader(header, file_name_);
+  layout_ = internal::ParseDbfHeader(header, file_name_, size);
   const uint64_t hl = layout_.header_length, rl = layout_.record_length;
   uint64_t whole = size > hl ? (size - hl) / rl : 0;
   uint32_t stated = layout_.record_count;
@@ -164,10 +169,22 @@ void TableImpl::LoadTags() {
   tags_.clear();
   tag_ = -1;
   mdx_path_.clear();
-  if (layout_.mdx_flag != 1) return;
+  missing_index_.clear();
+  // FoxPro sets the same bit (among others) for its structural .CDX.
+  bool foxpro = internal::IsFoxProVersion(layout_.version);
+  if (!(foxpro ? layout_.mdx_flag & 1 : layout_.mdx_flag == 1)) return;
   std::string mdx_name = base_ + ".MDX";
   mdx_path_ = internal::FindFile(path_.parent_path(), mdx_name);
-  if (mdx_path_.empty()) Fail("production index " + internal::UpperName(mdx_name) + " not found");
+  if (mdx_path_.empty()) {
+    auto cdx_path = internal::FindFile(path_.parent_path(), base_ + ".CDX");
+    if (foxpro || !cdx_path.empty()) {
+      std::string cdx_name = cdx_path.empty() ? internal::UpperName(base_ + ".CDX") : cdx_path.filename().string();
+      Fail("FoxPro index " + cdx_name + " not supported");
+    }
+    if (!without_missing_index_) Fail("production index " + internal::UpperName(mdx_name) + " not found");
+    missing_index_ = internal::UpperName(mdx_name);
+    return;
+  }
   for (const auto& t : internal::ReadMdxTags(mdx_path_, mdx_path_.filename().string())) {
     auto expr = internal::Expression::Parse(t.expression, layout_.fields, layout_.offsets, file_name_);
     tags_.push_back(std::make_unique<internal::TagIndex>(t.name, std::move(expr)));
@@ -296,6 +313,7 @@ Table::~Table() {
 const std::string& Table::fileName() const { return impl_->file_name_; }
 const std::vector<FieldInfo>& Table::fields() const { return impl_->layout_.fields; }
 bool Table::exclusive() const { return impl_->exclusive_; }
+const std::string& Table::indexMissing() const { return impl_->missing_index_; }
 
 std::optional<size_t> Table::fieldIndex(std::string_view name) const {
   const auto& f = impl_->layout_.fields;
@@ -551,6 +569,10 @@ std::string Table::getString(FieldRef f) const {
     case FieldType::kMemo: return std::string(internal::TrimRight(t.MemoText(i)));
   }
   return {};
+}
+
+std::string Table::storedText(FieldRef f) const {
+  return std::string(internal::TrimRight(impl_->Raw(impl_->Field(f))));
 }
 
 std::string Table::getStringAt(uint32_t rec_no, FieldRef f) const {

@@ -59,6 +59,9 @@ class Table {
   std::optional<size_t> fieldIndex(std::string_view name) const;  // case-insensitive
   bool hasField(std::string_view name) const { return fieldIndex(name).has_value(); }
   bool exclusive() const;
+  // The production index the header names and that was not found, when the
+  // table was opened without it (OpenOptions::without_missing_index); "".
+  const std::string& indexMissing() const;
 
   // ---- cursor. After first()/last()/next()/prior() the cursor is on a
   // live row that passes the filter, or at eof()/bof().
@@ -119,6 +122,9 @@ class Table {
   // and ignoring a pending row; memos read as "". Throws db::Error for a
   // record number out of range.
   std::string getStringAt(uint32_t rec_no, FieldRef f) const;
+  // The field's bytes in the current row as stored, without trailing blanks
+  // and NULs: what a field that cannot be read as its kind holds.
+  std::string storedText(FieldRef f) const;
 
   // Setters need insert or edit mode. Values wider than the field: texts are
   // cut, numbers that do not fit throw db::Error. setString on an N/F field

@@ -24,7 +24,7 @@ namespace kaslo::db {
 class TableImpl {
  public:
   // Opens the table file at `path`. Throws db::Error (see Database::open).
-  TableImpl(const std::filesystem::path& path, bool exclusive);
+  TableImpl(const std::filesystem::path& path, bool exclusive, bool without_missing_index = false);
   ~TableImpl();
 
   // ---- files
@@ -34,6 +34,8 @@ class TableImpl {
   internal::File dbf_;
   internal::MemoFile memo_;
   std::filesystem::path mdx_path_;  // empty when the table has no index
+  bool without_missing_index_ = false;
+  std::string missing_index_;  // the index the header names and that is not there
   bool exclusive_ = false;
   bool closed_ = false;
   bool dirty_ = false;  // rows changed since the .MDX was written
