@@ -52,11 +52,22 @@ void RunDump(const DumpArgs& args) {
   if (!database.exists(name) && !database.exists(name + ".dbf")) {
     throw CommandFailed{kExitFailure, args.table + ": no such table in " + args.dir};
   }
-  std::unique_ptr<db::Table> table = database.open(name, {.tag = args.tag});
+  // Looking is not changing: a missing production index does not hide the
+  // rows, and the tag orders of the index are what is lost.
+  std::unique_ptr<db::Table> table =
+      database.open(name, {.tag = args.tag, .without_missing_index = true});
+  const std::string file = table->fileName();
+  if (!table->indexMissing().empty()) {
+    std::cerr << file << ": production index " << table->indexMissing() << " not found; rows read without it\n";
+  }
+  const db::UnreadableValue unreadable = [&](size_t field, uint32_t rec_no, std::string_view stored) {
+    std::cerr << file << ": record " << rec_no << ", field " << table->fields()[field].name << ": \""
+              << stored << "\" is not a date, shown as stored\n";
+  };
   if (args.format == "json") {
-    WriteTableJson(*table, std::cout);
+    WriteTableJson(*table, std::cout, unreadable);
   } else {
-    WriteTableCsv(*table, std::cout);
+    WriteTableCsv(*table, std::cout, unreadable);
   }
 }
 

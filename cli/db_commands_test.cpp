@@ -5,11 +5,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
 #include "cli/command_test_support.h"
+#include "db/hand_made_dbf.h"
 #include "db/install.h"
 #include "db/table.h"
 #include "db/table_ops.h"
@@ -160,6 +162,93 @@ TEST_F(DbCommand, DumpRefusesWhatIsNotThere) {
   EXPECT_FALSE(bad_tag.err.empty());
   Result bad_format = Run("dump " + DataArg() + " Ycopro --format xml");
   EXPECT_EQ(bad_format.exit_code, 2);
+}
+
+// ---- tables other programs wrote
+
+class DumpForeignTable : public DbCommand {
+ protected:
+  void SetUp() override {
+    DbCommand::SetUp();
+    fs::create_directories(Data());
+  }
+  void Write(const std::string& name, const db::testing::HandTable& table) {
+    std::ofstream(Data() / name, std::ios::binary) << table.Bytes();
+  }
+};
+
+TEST_F(DumpForeignTable, DateThatIsNotADateIsShownAsStored) {
+  Write("DATAS.DBF", {.fields = {{"NOME", 'C', 3}, {"NASC", 'D', 8}},
+                      .records = {" ANANotAYear", " BIA        ", " CAU20240209", " DUD00000000"}});
+  Result csv = Run("dump " + DataArg() + " datas");
+  ASSERT_EQ(csv.exit_code, 0) << csv.err;
+  // A blank date stays blank; the others show what is stored, each named.
+  EXPECT_EQ(csv.out, "NOME,NASC\r\nANA,NotAYear\r\nBIA,\r\nCAU,2024-02-09\r\nDUD,00000000\r\n");
+  EXPECT_EQ(csv.err,
+            "DATAS.DBF: record 1, field NASC: \"NotAYear\" is not a date, shown as stored\n"
+            "DATAS.DBF: record 4, field NASC: \"00000000\" is not a date, shown as stored\n");
+
+  Result json = Run("dump " + DataArg() + " datas --format json");
+  ASSERT_EQ(json.exit_code, 0) << json.err;
+  const nlohmann::json records = nlohmann::json::parse(json.out)["records"];
+  EXPECT_EQ(records[0]["NASC"], "NotAYear");
+  EXPECT_TRUE(records[1]["NASC"].is_null());
+  EXPECT_EQ(records[2]["NASC"], "2024-02-09");
+  EXPECT_EQ(json.err, csv.err);
+}
+
+TEST_F(DumpForeignTable, MissingIndexIsSaidAndTheRowsShown) {
+  Write("SEMIDX.DBF", {.flags = 1, .fields = {{"NOME", 'C', 3}}, .records = {" ANA", "*BIA", " CAU"}});
+  Result dump = Run("dump " + DataArg() + " SEMIDX");
+  ASSERT_EQ(dump.exit_code, 0) << dump.err;
+  EXPECT_EQ(dump.out, "NOME\r\nANA\r\nCAU\r\n");
+  EXPECT_EQ(dump.err, "SEMIDX.DBF: production index SEMIDX.MDX not found; rows read without it\n");
+  // There is no tag order to give.
+  Result by_tag = Run("dump " + DataArg() + " SEMIDX --tag Um");
+  EXPECT_EQ(by_tag.exit_code, 1);
+
+  // The program's own tables are still checked as before.
+  fs::remove(Data() / "SEMIDX.DBF");
+  ASSERT_EQ(Init().exit_code, 0);
+  fs::remove(Data() / "YCOGRP.MDX");
+  Result check = Check();
+  EXPECT_EQ(check.exit_code, 1);
+  Result groups = Run("dump " + DataArg() + " Ycogrp");
+  EXPECT_EQ(groups.exit_code, 0) << groups.err;
+  EXPECT_EQ(groups.err, "YCOGRP.DBF: production index YCOGRP.MDX not found; rows read without it\n");
+}
+
+TEST_F(DumpForeignTable, FieldsOfOneNameKeepTheirValues) {
+  Write("DUPLO.DBF", {.fields = {{"ID", 'C', 3}, {"NOME", 'C', 3}, {"ID", 'N', 2}},
+                      .records = {" A1 ANA 7"}});
+  Result json = Run("dump " + DataArg() + " duplo --format json");
+  ASSERT_EQ(json.exit_code, 0) << json.err;
+  EXPECT_NE(json.out.find(R"({"ID":"A1","NOME":"ANA","ID":7})"), std::string::npos) << json.out;
+  Result csv = Run("dump " + DataArg() + " duplo");
+  EXPECT_EQ(csv.out, "ID,NOME,ID\r\nA1,ANA,7\r\n");
+}
+
+TEST_F(DumpForeignTable, TableWithoutFieldsPrintsNoValues) {
+  Write("VAZIA.DBF", {});
+  Result csv = Run("dump " + DataArg() + " vazia");
+  ASSERT_EQ(csv.exit_code, 0) << csv.err;
+  EXPECT_EQ(csv.out, "\r\n");
+  Result json = Run("dump " + DataArg() + " vazia --format json");
+  ASSERT_EQ(json.exit_code, 0) << json.err;
+  const nlohmann::json doc = nlohmann::json::parse(json.out);
+  EXPECT_TRUE(doc["fields"].empty());
+  EXPECT_TRUE(doc["records"].empty());
+}
+
+TEST_F(DumpForeignTable, RefusalsNameWhatIsNotRead) {
+  Write("FOX.DBF", {.version = 0xF5, .fields = {{"NOTA", 'M', 10}}, .records = {"          "}});
+  Result fox = Run("dump " + DataArg() + " fox");
+  EXPECT_EQ(fox.exit_code, 1);
+  EXPECT_NE(fox.err.find("FOX.DBF: FoxPro memo file FOX.FPT not supported"), std::string::npos) << fox.err;
+  Write("HORA.DBF", {.version = 0x30, .fields = {{"QUANDO", 'T', 8}}});
+  Result hora = Run("dump " + DataArg() + " hora");
+  EXPECT_EQ(hora.exit_code, 1);
+  EXPECT_NE(hora.err.find("HORA.DBF: field QUANDO of type 'T' not supported"), std::string::npos) << hora.err;
 }
 
 }  // namespace

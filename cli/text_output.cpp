@@ -18,8 +18,9 @@ using Json = nlohmann::ordered_json;
 class JsonLines {
  public:
   explicit JsonLines(std::ostream& out) : out_(out) { out_ << '['; }
-  void add(const Json& element) {
-    out_ << (first_ ? "\n  " : ",\n  ") << element.dump();
+  void add(const Json& element) { addText(element.dump()); }
+  void addText(std::string_view element) {
+    out_ << (first_ ? "\n  " : ",\n  ") << element;
     first_ = false;
   }
   void close() { out_ << ']'; }
@@ -108,7 +109,7 @@ std::string NumberText(double value, unsigned decimals) {
   return s;
 }
 
-void WriteTableCsv(db::Table& table, std::ostream& out) {
+void WriteTableCsv(db::Table& table, std::ostream& out, const db::UnreadableValue& unreadable) {
   const db::TableListing listing = db::ListFields(table);
   std::vector<std::string> cells;
   for (const db::ListedField& f : listing.fields) cells.push_back(f.name);
@@ -117,10 +118,10 @@ void WriteTableCsv(db::Table& table, std::ostream& out) {
     cells.clear();
     for (const db::RowValue& v : values) cells.push_back(CsvText(v));
     WriteCsvLine(out, cells);
-  });
+  }, unreadable);
 }
 
-void WriteTableJson(db::Table& table, std::ostream& out) {
+void WriteTableJson(db::Table& table, std::ostream& out, const db::UnreadableValue& unreadable) {
   const db::TableListing listing = db::ListFields(table);
   out << "{\"table\": " << Json(listing.table).dump() << ",\n \"fields\": ";
   JsonLines fields(out);
@@ -132,12 +133,23 @@ void WriteTableJson(db::Table& table, std::ostream& out) {
   }
   fields.close();
   out << ",\n \"records\": ";
+  // Member by member rather than through a Json object, which would keep
+  // one of two fields that share a name.
+  std::vector<std::string> keys;
+  for (const db::ListedField& f : listing.fields) keys.push_back(Json(f.name).dump());
   JsonLines records(out);
+  std::string record;
   db::ForEachLiveRow(table, [&](std::span<const db::RowValue> values) {
-    Json record = Json::object();
-    for (size_t i = 0; i < values.size(); ++i) record[listing.fields[i].name] = JsonValue(values[i]);
-    records.add(record);
-  });
+    record = "{";
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i) record += ',';
+      record += keys[i];
+      record += ':';
+      record += JsonValue(values[i]).dump();
+    }
+    record += '}';
+    records.addText(record);
+  }, unreadable);
   records.close();
   out << "}\n";
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "db/table.h"
+#include "db/table_rows.h"
 
 namespace kaslo::cli {
 
@@ -28,13 +29,18 @@ std::string NumberText(double value, unsigned decimals);
 // From the first row of the table's current order; the cursor is left at
 // the end.
 // CSV: the field names, then one line per row: numbers with the field's
-// decimals, dates yyyy-mm-dd, logicals T/F, blank fields empty.
-void WriteTableCsv(db::Table& table, std::ostream& out);
+// decimals, dates yyyy-mm-dd, logicals T/F, blank fields empty. A date
+// field that does not hold a date shows its stored text, and `unreadable`
+// hears of it.
+void WriteTableCsv(db::Table& table, std::ostream& out, const db::UnreadableValue& unreadable);
+inline void WriteTableCsv(db::Table& table, std::ostream& out) { WriteTableCsv(table, out, {}); }
 // JSON: {"table", "fields": [{"name", "type", "length", "decimals"}],
 // "records": [{field: value}]}: numbers as numbers (whole numbers for fields
 // without decimals), blank fields null, dates "yyyy-mm-dd", logicals
-// true/false. One field or record a line.
-void WriteTableJson(db::Table& table, std::ostream& out);
+// true/false. One field or record a line. Two fields of one name both
+// appear in the record, in field order. Unreadable dates as for CSV.
+void WriteTableJson(db::Table& table, std::ostream& out, const db::UnreadableValue& unreadable);
+inline void WriteTableJson(db::Table& table, std::ostream& out) { WriteTableJson(table, out, {}); }
 
 using TextRows = std::vector<std::vector<std::string>>;
 

@@ -17,7 +17,7 @@ std::string IsoDate(const Date& d) {
   return buf;
 }
 
-RowValue Read(const Table& t, size_t index) {
+RowValue Read(const Table& t, size_t index, const UnreadableValue& unreadable) {
   const FieldInfo& f = t.fields()[index];
   if (t.isBlank(index)) return {};
   switch (f.type) {
@@ -29,8 +29,10 @@ RowValue Read(const Table& t, size_t index) {
     }
     case FieldType::kDate: {
       std::optional<Date> d = t.getDate(index);
-      if (!d) return {};
-      return RowDate{IsoDate(*d)};
+      if (d) return RowDate{IsoDate(*d)};
+      std::string stored = t.storedText(index);
+      if (unreadable) unreadable(index, t.recNo(), stored);
+      return RowText{kaslo::Latin1ToUtf8(stored)};
     }
     case FieldType::kLogical: {
       std::optional<bool> b = t.getLogical(index);
@@ -51,10 +53,11 @@ TableListing ListFields(const Table& table) {
   return listing;
 }
 
-void ForEachLiveRow(Table& table, const std::function<void(std::span<const RowValue>)>& row) {
+void ForEachLiveRow(Table& table, const std::function<void(std::span<const RowValue>)>& row,
+                    const UnreadableValue& unreadable) {
   std::vector<RowValue> values(table.fields().size());
   for (table.first(); !table.eof(); table.next()) {
-    for (size_t i = 0; i < values.size(); ++i) values[i] = Read(table, i);
+    for (size_t i = 0; i < values.size(); ++i) values[i] = Read(table, i, unreadable);
     row(values);
   }
 }

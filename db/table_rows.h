@@ -40,13 +40,20 @@ struct RowDate {
   std::string iso;
 };
 // monostate: a blank field, or one the engine cannot read as its kind (a
-// number field holding letters, an impossible date, a logical "?").
+// number field holding letters, a logical "?"). A date field whose eight
+// characters are not a date gives its stored text (RowText), never a value
+// that is not there.
 using RowValue = std::variant<std::monostate, RowNumber, RowText, RowDate, bool>;
 
 TableListing ListFields(const Table& table);
 
+// A field of a row that is shown as its stored text because it cannot be
+// read as its kind: the field's index, the record number, the stored text.
+using UnreadableValue = std::function<void(size_t field, uint32_t rec_no, std::string_view stored)>;
+
 // Hands each live row of the table's current order, from the first, to
 // `row`: one value per field, in field order. Leaves the cursor at the end.
-void ForEachLiveRow(Table& table, const std::function<void(std::span<const RowValue>)>& row);
+void ForEachLiveRow(Table& table, const std::function<void(std::span<const RowValue>)>& row,
+                    const UnreadableValue& unreadable = {});
 
 }  // namespace kaslo::db
