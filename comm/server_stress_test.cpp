@@ -85,6 +85,7 @@ class ServerStressTest : public ::testing::Test {
   }
   void TearDown() override {
     server_.reset();
+    if (background_.joinable()) background_.join();  // after a failed assertion
     kaslo::SetFixedNow(std::nullopt);
     fs::remove_all(dir_);
     fs::remove_all(terminal_dir_);
@@ -216,14 +217,15 @@ TEST_F(ServerStressTest, DroppedReadingsLeaveOtherTransfersWhole) {
   RawTerminal known_drop(server_->port(), "127.0.0.26");
   RawTerminal unknown_drop(server_->port(), "127.0.0.27");
   for (RawTerminal* raw : {&header_drop, &known_drop, &unknown_drop}) ASSERT_TRUE(raw->Expect(request));
+
+  // The three misbehave once the four are connected, whose files take
+  // twenty pieces each.
+  Launch(TerminalArgs("127.0.0.21", 4, {"--chunk", "2000"}));
+  ASSERT_TRUE(WaitFor([&] { return server_->activeSessions() == 7; }));
   ASSERT_TRUE(header_drop.Send(TerminalHeader("user.dad", "5000").substr(0, 10)));
   ASSERT_TRUE(known_drop.Send(TerminalHeader("user.dad", "5000") + Pattern(1200, 6)));
   ASSERT_TRUE(unknown_drop.Send(TerminalHeader("user.dad", "NNNNN") + Pattern(1200, 7)));
   ASSERT_TRUE(WaitFor([&] { return fs::exists(dir_ / "Suser6.rec") && fs::exists(dir_ / "Suser7.rec"); }));
-
-  Launch(TerminalArgs("127.0.0.21", 4, {"--chunk", "4000"}));
-  // Drop the three while the four are being read.
-  ASSERT_TRUE(WaitFor([&] { return server_->activeSessions() == 7; }));
   for (RawTerminal* raw : {&header_drop, &known_drop, &unknown_drop}) raw->Drop();
 
   ProcessResult result = Finish();
@@ -268,15 +270,16 @@ TEST_F(ServerStressTest, DroppedProductLoadsLeaveOtherTransfersWhole) {
   RawTerminal identity_drop(server_->port(), "127.0.0.34");
   RawTerminal file_drop(server_->port(), "127.0.0.35");
   for (RawTerminal* raw : {&identity_drop, &file_drop}) ASSERT_TRUE(raw->Expect(identity_request));
+
+  // The two misbehave once the three are connected.
+  Launch(TerminalArgs("127.0.0.31", 3));
+  ASSERT_TRUE(WaitFor([&] { return server_->activeSessions() == 5; }));
   const std::string identity = TerminalHeader("id.dad", "25") + "KT127.0.0.35         4000";
   ASSERT_EQ(identity.size(), kIdentitySize);
   ASSERT_TRUE(identity_drop.Send(identity.substr(0, 30)));
   ASSERT_TRUE(file_drop.Send(identity));
   ASSERT_TRUE(file_drop.Expect(FileHeaderFrame(WireName('R', "Prods.dad"), 86 * 40)));
   ASSERT_TRUE(file_drop.Expect(Pattern(86 * 40, 5).substr(0, 160)));
-
-  Launch(TerminalArgs("127.0.0.31", 3));
-  ASSERT_TRUE(WaitFor([&] { return server_->activeSessions() == 5; }));
   identity_drop.Drop();
   file_drop.Drop();
 
