@@ -357,7 +357,8 @@ Outcome ChangesImport(const db::Database& db, const Operation& op, Gauge& gauge)
     } catch (const db::Error&) {
       return Refused(ProdutosEmUso(op.convert));
     }
-    backup = db::TakeBackup(db, "importacao-nlumnt", {std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)});
+    backup = db::TakeBackup(db, "importacao-nlumnt",
+                            {std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)});
   }
 
   const bool check_digit = registers::CheckDigitOn(db);
