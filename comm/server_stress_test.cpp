@@ -197,6 +197,37 @@ TEST_F(ServerStressTest, ManyShortConnectionsLeaveNoThreadOrDescriptor) {
   EXPECT_EQ(DescriptorCount(), descriptors - 1);
 }
 
+// Connections above the limit are closed at once and leave nothing either;
+// once the held ones go, the server takes terminals again.
+TEST_F(ServerStressTest, RefusedConnectionsLeaveNoThreadOrDescriptor) {
+  AddRow("1", "127.0.0.1");
+  Write(dir_ / "Suser.dad", "marker");
+  Start(8, "Suser.dad");
+  const size_t threads = ThreadCount();
+  const size_t descriptors = DescriptorCount();
+
+  const std::string request = RequestFrame(WireName('S', "user.dad"));
+  std::vector<std::unique_ptr<RawTerminal>> held;
+  for (size_t i = 0; i < kMaxConnections; ++i) {
+    held.push_back(std::make_unique<RawTerminal>(server_->port(), "127.0.0.1"));
+    ASSERT_TRUE(held.back()->Expect(request));
+  }
+  for (int i = 0; i < 20; ++i) {
+    RawTerminal refused(server_->port(), "127.0.0.1");
+    char byte;
+    EXPECT_EQ(refused.socket_.ReadSome(&byte, 1, 5000), Socket::kClosed);
+  }
+  EXPECT_EQ(server_->activeSessions(), kMaxConnections);
+  held.clear();
+
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_TRUE(WaitFor([&] { return ThreadCount() == threads && DescriptorCount() == descriptors; }))
+      << "threads " << ThreadCount() << " (before " << threads << "), descriptors " << DescriptorCount()
+      << " (before " << descriptors << ")";
+  RawTerminal again(server_->port(), "127.0.0.1");
+  EXPECT_TRUE(again.Expect(request));
+}
+
 // Four terminals read their operators in pieces while three others vanish
 // halfway: the four files arrive whole, the half files are not kept, and
 // the server goes on serving.
