@@ -169,6 +169,13 @@ TEST_F(Backup, SwapBacksUpTheStagedTablesOrChangesNothing) {
   EXPECT_EQ(ListBackups(Db()).at(0).tables, std::vector<std::string>{"YCOBAR"});
   EXPECT_EQ(Database(Folder() / "20261209-193000-substituicao-ycobar").open("Ycobar")->recordCount(), codes);
 
+  {
+    TableSwap swap(Db(), {"Ycopro"}, "substituicao-produtos");
+    swap.commit();
+    EXPECT_EQ(swap.backupName(), "");  // nothing replaced, nothing kept
+  }
+  EXPECT_EQ(ListBackups(Db()).size(), 1u);
+
   // A backup that cannot be written stops the swap before anything changes.
   fs::remove_all(Folder());
   std::ofstream(Folder()) << "not a folder";

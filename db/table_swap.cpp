@@ -186,7 +186,7 @@ void TableSwap::commit() {
     for (auto& e : entries_) {
       if (e->staged || e->files) replaced.push_back(e->name);
     }
-    backup_name_ = TakeBackup(db_, backup_operation_, replaced);
+    if (!replaced.empty()) backup_name_ = TakeBackup(db_, backup_operation_, replaced);
   }
   std::ostringstream journal;
   for (auto& e : entries_) {

@@ -61,7 +61,8 @@ class TableSwap {
   // staged stays as it is. Throws db::Error before the journal is written
   // (nothing changed) or while renaming (the next open finishes the swap).
   void commit();
-  // The backup commit() took; empty without a backup operation or before commit.
+  // The backup commit() took; empty without a backup operation, before
+  // commit, or when nothing was staged.
   const std::string& backupName() const { return backup_name_; }
 
   static constexpr const char* kFolder = ".swap";
