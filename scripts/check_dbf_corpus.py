@@ -23,6 +23,7 @@ Exit 0 when every table is "same" or "refused", 1 otherwise.
 """
 import argparse
 import datetime
+import decimal
 import hashlib
 import json
 import os
@@ -115,6 +116,8 @@ def reference_rows(table, entry):
             return value.isoformat()
         if isinstance(value, bytes):
             return "hex:" + value.hex()
+        if isinstance(value, decimal.Decimal):
+            return float(value)
         return value
 
     try:
@@ -152,7 +155,7 @@ def respaced_rows(table, entry):
 
 
 def same_texts_trimmed(fields, records, reference, dbase_rules_rows):
-    """The dump gives texts and memos without their trailing blanks; compare
+    """(same, the first difference). The dump gives texts and memos without their trailing blanks; compare
     the values themselves. With a row count that only dBase's own rules give
     (the header's count), every dumped row must be one of dbfread's. A number
     dbfread cannot parse (null in its lenient reading) may be one the engine
@@ -172,10 +175,15 @@ def same_texts_trimmed(fields, records, reference, dbase_rules_rows):
             if kind in "NF" and their_row[i] is None and isinstance(row[i], (int, float)):
                 their_row[i] = row[i]
     if len(ours) == len(theirs):
-        return ours == theirs
+        for n, (row, their_row) in enumerate(zip(ours, theirs), start=1):
+            for field, value, their_value in zip(fields, row, their_row):
+                if value != their_value:
+                    return False, f"row {n} {field['name']}: dbfread {their_value!r}, kaslo {value!r}"
+        return True, ""
     if len(ours) == dbase_rules_rows:
-        return all(row in theirs for row in ours)
-    return False
+        missing = [n for n, row in enumerate(ours, start=1) if row not in theirs]
+        return not missing, f"row {missing[0]} is not one of dbfread's" if missing else ""
+    return False, f"{len(ours)} rows, dbfread has {len(theirs)}"
 
 
 def expected_readings(entry):
@@ -209,8 +217,7 @@ def names_cause(message, unclaimed):
         types = re.match(r"field types (.*)", item)
         if types:
             for letter in re.findall(r"'(.)'", types.group(1)):
-                if re.search(r"TYPE '?" + re.escape(letter.upper()) + r"\b", text) or \
-                        ("'" + letter.upper() + "'") in text:
+                if f"TYPE '{letter.upper()}'" in text:
                     return True
         if ".FPT" in item.upper() and "FPT" in text and "NOT SUPPORTED" in text:
             return True
@@ -277,13 +284,16 @@ def classify(table, entry, run, timed_out):
             return "same", f"{len(records)} rows as {label}{notes}"
         closest = closest or f"{len(records)} rows, {label} has {live_rows}"
     reference = reference_rows(table, entry)
-    if reference is not None:
+    if reference is not None and [list(f) for f in reference[1]["fields"]] == fields:
         rows, reading = reference
         rules = reading.get("dbase_rules", {})
-        if same_texts_trimmed(dump["fields"], records, rows, rules.get("live_rows")):
+        same, difference = same_texts_trimmed(dump["fields"], records, rows, rules.get("live_rows"))
+        if same:
             return "same", f"{len(records)} rows as dbfread, values compared one by one{notes}"
+        closest = difference
     respaced = respaced_rows(table, entry)
-    if respaced is not None and same_texts_trimmed(dump["fields"], records, respaced, None):
+    if respaced is not None and [list(f) for f in entry["dbfread"]["fields"]] == fields and \
+            same_texts_trimmed(dump["fields"], records, respaced, None)[0]:
         return "same", f"{len(records)} rows as dbfread with the record length of the records' spacing{notes}"
     if not expected_readings(entry):
         return "MISMATCH", "read a table the manifest has no reading of"
