@@ -10,6 +10,7 @@
 #include "db/dbf_file.h"
 #include "db/dbt_file.h"
 #include "db/table_impl.h"
+#include "db/table_swap.h"
 
 namespace kaslo::db {
 
@@ -49,9 +50,10 @@ void AddTags(Table& table, std::span<const TagDef> tags) {
   if (rec) t.PlaceOn(rec);
 }
 
-void Restructure(const Database& db, std::string_view table, std::span<const std::string> drop,
-                 std::span<const FieldDef> add) {
-  auto old = db.open(table, OpenOptions{"", true});
+std::string Restructure(const Database& db, std::string_view table, std::span<const std::string> drop,
+                        std::span<const FieldDef> add, std::string backup_operation) {
+  TableSwap swap(db, {std::string(table)}, std::move(backup_operation));
+  Table* old = &swap.current(table);
   TableImpl& t = old->impl();
   const auto& old_fields = t.layout_.fields;
   for (const auto& d : drop) {
@@ -76,18 +78,19 @@ void Restructure(const Database& db, std::string_view table, std::span<const std
     fields.push_back(f);
     source.push_back(-1);
   }
-  const std::filesystem::path dir = t.path_.parent_path();
   const std::string base = internal::UpperName(t.base_);
+  // The new files are written inside the swap's staging folder, which a
+  // kill before the commit leaves for the next open of the directory to
+  // remove.
+  const std::filesystem::path build = db.dir() / TableSwap::kFolder / "restructure";
+  std::filesystem::create_directory(build);
   std::string header = internal::BuildDbfHeader(fields, t.file_name_, kaslo::Today());
   header[internal::kOffLanguage] = static_cast<char>(t.layout_.language);
   internal::DbfLayout nl = internal::ParseDbfHeader(header, t.file_name_);
   bool memo = nl.HasMemo();
 
-  std::filesystem::path new_dbf = t.path_;
-  new_dbf += ".$$$";
-  std::filesystem::path memo_target = db.pathFor(base + ".DBT");
-  std::filesystem::path new_dbt = memo_target;
-  new_dbt += ".$$$";
+  const std::filesystem::path new_dbf = build / (base + ".DBF");
+  const std::filesystem::path new_dbt = build / (base + ".DBT");
   internal::MemoFile new_memo;
   if (memo) {
     internal::MemoFile::Create(new_dbt, base + ".DBT", base, true);
@@ -141,20 +144,18 @@ void Restructure(const Database& db, std::string_view table, std::span<const std
       // The tag reads a dropped field: it goes with it.
     }
   }
-  std::error_code ec;
-  if (memo) std::filesystem::rename(new_dbt, memo_target, ec);
-  if (!ec) std::filesystem::rename(new_dbf, t.path_, ec);
-  if (ec) {
-    std::filesystem::remove(new_dbf, ec);
-    throw Error(t.file_name_ + ": cannot replace the table file");
-  }
-  old.reset();
   // The new header has no index flag; the tags are written on the new file.
+  std::filesystem::path new_mdx;
   if (!tag_texts.empty()) {
     for (const auto& [name, expr] : tag_texts) keep.push_back({name, expr});
-    auto fresh = db.open(table, OpenOptions{"", true});
+    auto fresh = Database(build).open(base, OpenOptions{"", true});
     AddTags(*fresh, keep);
+    fresh->close();
+    new_mdx = build / (base + ".MDX");
   }
+  swap.stageFiles(table, new_dbf, memo ? new_dbt : std::filesystem::path(), new_mdx);
+  swap.commit();
+  return swap.backupName();
 }
 
 size_t CopyRows(Table& from, Table& to, const FieldMapping& mapping) {

@@ -21,9 +21,13 @@ void AddTags(Table& table, std::span<const TagDef> tags);
 
 // Rewrites the table without the dropped fields and with the added ones
 // (blank in every row); every row is kept. The table must not be open.
-// Its .MDX is rebuilt with the tags that still have their fields.
-void Restructure(const Database& db, std::string_view table,
-                 std::span<const std::string> drop, std::span<const FieldDef> add);
+// Its .MDX is rebuilt with the tags that still have their fields. The new
+// files replace the old ones through a TableSwap, after a backup when
+// backup_operation is not empty; returns the backup's name (empty without
+// one). Throws db::Error; the table is then as it was, or the next open of
+// the directory finishes the swap.
+std::string Restructure(const Database& db, std::string_view table, std::span<const std::string> drop,
+                        std::span<const FieldDef> add, std::string backup_operation = {});
 
 // Pairs of (source field, destination field).
 using FieldMapping = std::vector<std::pair<std::string, std::string>>;

@@ -1,10 +1,12 @@
 // The index check and the stock conversion.
 #include "db/tableset_ops.h"
 
+#include <fstream>
 #include <optional>
 #include <string_view>
 
 #include "common/progress.h"
+#include "db/dbf_file.h"
 #include "db/install.h"
 #include "db/schema.h"
 #include "db/table.h"
@@ -25,6 +27,17 @@ void AddTagsIfMissing(const Database& db, const TableDef& table) {
   AddTableTags(db, table);
 }
 
+// Whether the table's tags are there to use: its .MDX exists and the
+// header names it. Tags are written before the header's flag is set, so an
+// .MDX without the flag is a build that a kill cut short, and is built again.
+bool HasIndex(const Database& db, std::string_view table) {
+  if (!db.exists(Str(table) + ".mdx")) return false;
+  std::ifstream in(db.find(Str(table) + ".dbf"), std::ios::binary);
+  char flag = 0;
+  in.seekg(internal::kOffMdxFlag);
+  return in.get(flag) && flag != 0;
+}
+
 bool StockIsConverted(const Database& db) {
   auto table = db.open(ycopro::kTable);
   std::optional<size_t> index = table->fieldIndex(ycopro::PRO_ESTQ.name);
@@ -39,7 +52,7 @@ bool StockIsConverted(const Database& db) {
 std::vector<std::string> IndexCheck(const Database& db) {
   std::vector<std::string> rebuilt;
   for (const TableDef& table : IndexCheckTables()) {
-    if (db.exists(Str(table.name) + ".mdx")) continue;
+    if (HasIndex(db, table.name)) continue;
     MostraProgresso("Aguarde, Reindexando: " + Str(table.caption));
     AddTagsIfMissing(db, table);
     rebuilt.push_back(Str(table.name));
@@ -47,7 +60,7 @@ std::vector<std::string> IndexCheck(const Database& db) {
   for (std::string_view name : kSideTables) {
     const TableDef* table = FindTable(name);
     if (!table || table->tags.empty()) continue;
-    if (!db.exists(Str(name) + ".dbf") || db.exists(Str(name) + ".mdx")) continue;
+    if (!db.exists(Str(name) + ".dbf") || HasIndex(db, name)) continue;
     AddTagsIfMissing(db, *table);
     rebuilt.push_back(Str(name));
   }
@@ -55,12 +68,11 @@ std::vector<std::string> IndexCheck(const Database& db) {
   return rebuilt;
 }
 
-bool ConverteEstoque(const Database& db, StockConversion mode) {
-  if (mode == StockConversion::kOnlyWhenNeeded && StockIsConverted(db)) return false;
+std::optional<std::string> ConverteEstoque(const Database& db, StockConversion mode) {
+  if (mode == StockConversion::kOnlyWhenNeeded && StockIsConverted(db)) return std::nullopt;
   const std::vector<std::string> drop = {std::string(ycopro::PRO_ESTQ.name)};
   const FieldDef add[] = {ycopro::PRO_ESTQ};
-  Restructure(db, ycopro::kTable, drop, add);
-  return true;
+  return Restructure(db, ycopro::kTable, drop, add, kStockConversionBackup);
 }
 
 }  // namespace kaslo::db

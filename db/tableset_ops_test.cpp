@@ -4,17 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/testing/scripted_messages.h"
+#include "db/backup.h"
 #include "db/error.h"
 #include "db/table.h"
 #include "db/table_ops.h"
+#include "db/table_swap.h"
 #include "db/tables/ycoetq.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycouse.h"
 #include "db/stock_testing.h"
+#include "db/tableset_check.h"
 #include "db/temp_data_dir.h"
 
 namespace kaslo::db {
@@ -90,7 +94,33 @@ TEST_F(TableSetOpsTest, IndexCheckStopsAtAMissingTable) {
                                                         "Aguarde, Reindexando: Departamentos"}));
 }
 
+// A kill between the tags written and the header's flag set leaves an .MDX
+// that the table does not use; it must not pass for a whole index.
+TEST_F(TableSetOpsTest, IndexCheckBuildsAgainAnIndexTheHeaderDoesNotName) {
+  ASSERT_TRUE(LimpaIndiceDbf(Db().find("YCODEP.DBF")));
+  ASSERT_TRUE(Db().exists("YCODEP.MDX"));
+  RecordingProgress progress;
+
+  EXPECT_EQ(IndexCheck(Db()), std::vector<std::string>{"Ycodep"});
+
+  EXPECT_EQ(CheckDataDirectory(Db()), std::vector<std::string>{});
+  auto dep = Db().open("Ycodep", {.tag = "Um"});
+  EXPECT_GT(dep->recordCount(), 0u);
+}
+
 // ---- stock conversion
+
+TEST_F(TableSetOpsTest, AConversionKeepsTheTableAsItWasInItsBackup) {
+  SetEveryStock(4.25);
+  const std::optional<std::string> backup = ConverteEstoque(Db(), StockConversion::kAlways);
+  ASSERT_TRUE(backup);
+  EXPECT_TRUE(backup->ends_with("-conversao-estoque")) << *backup;
+  EXPECT_EQ(StockedRows(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(Db().dir() / TableSwap::kFolder));
+  const Database saved(Db().dir() / kBackupFolder / *backup);
+  EXPECT_EQ(testing::StockedRows(saved), Products());
+  EXPECT_EQ(testing::StockField(saved).length, ycopro::PRO_ESTQ.length);
+}
 
 TEST_F(TableSetOpsTest, ImplicitConversionOnlyTouchesAStockOfAnotherType) {
   SetEveryStock(4.25);
