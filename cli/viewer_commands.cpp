@@ -12,6 +12,7 @@
 #include "comm/job_table.h"
 #include "common/messages.h"
 #include "common/progress.h"
+#include "db/backup.h"
 #include "viewers/register_viewer.h"
 
 namespace kaslo::cli {
@@ -88,13 +89,17 @@ void RunReplace(const ViewerArgs& args) {
   if (!ConfirmDestructive(std::string(viewers::kConfirmaSubstituir))) throw CommandFailed{kExitDeclined, ""};
 
   const viewers::ReplaceOutcome outcome = viewers::ReplaceRegister(db, args.job, grid);
+  if (!outcome.conversion_backup.empty()) {
+    std::cout << std::flush;
+    std::cerr << db::BackupLine(outcome.conversion_backup) << "\n";
+  }
   if (outcome.completed) {
-    if (!outcome.message.empty()) Messages().information(outcome.message);
+    if (!outcome.message.empty()) Messages().information(viewers::ShownMessage(outcome));
     return;
   }
   if (!outcome.message.empty()) Messages().error(outcome.message);
   if (!outcome.detail.empty()) Messages().error(outcome.detail);
-  throw CommandFailed{kExitFailure, std::to_string(outcome.rows_written) + " rows written before the failure"};
+  throw CommandFailed{kExitFailure, "nothing replaced: the table keeps its rows"};
 }
 
 void AddReadingOptions(CLI::App* cmd, ViewerArgs& args) {

@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 #include "cli/command_test_support.h"
+#include "common/numbers.h"
 #include "common/text.h"
+#include "db/backup.h"
 #include "db/database.h"
+#include "db/table_ops.h"
 #include "db/tables/ycoope.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoven.h"
@@ -97,9 +101,15 @@ TEST_F(ViewerCommand, ReplaceWithYesWritesTheTable) {
   Result sellers = Replace("--job 9 --terminal 3 --yes");
   ASSERT_EQ(sellers.exit_code, 0) << sellers.err;
   EXPECT_NE(sellers.out.find(std::string(kQuestion) + " s\n"), std::string::npos) << sellers.out;
-  EXPECT_NE(sellers.out.find(std::string(kCompleta) + "\n"), std::string::npos) << sellers.out;
   {
     db::Database database(Data());
+    // The last line names the backup of the sellers as they were.
+    const std::vector<db::BackupInfo> backups = db::ListBackups(database);
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(backups[0].operation, "substituicao-ycoven");
+    EXPECT_NE(sellers.out.find(std::string(kCompleta) + "\nCópia de segurança: backup/" + backups[0].name + "\n"),
+              std::string::npos)
+        << sellers.out;
     auto ven = database.open(ycoven::kTable, {.tag = "Um"});
     ASSERT_EQ(ven->recordCount(), 2u);
     ven->first();
@@ -125,6 +135,37 @@ TEST_F(ViewerCommand, ReplaceWithYesWritesTheTable) {
   EXPECT_EQ(ope->getString(ycoope::OPE_DITEM), "S");
   EXPECT_EQ(ope->getString(ycoope::OPE_DSUBTO), "N");
   EXPECT_EQ(ope->getString(ycoope::OPE_ASUBTO), "S");
+}
+
+// A product register over an older stock field: the field is converted
+// first, and its backup is named on stderr, as the window names none; the
+// replacement's own backup ends the message on stdout.
+TEST_F(ViewerCommand, ProductsNameTheBackupsOfTheConversionAndOfTheReplacement) {
+  {
+    const std::vector<std::string> drop = {std::string(ycopro::PRO_ESTQ.name)};
+    const db::FieldDef narrow[] = {db::Num(ycopro::PRO_ESTQ.name, 8, 2)};
+    db::Restructure(db::Database(Data()), ycopro::kTable, drop, narrow);
+  }
+  std::ofstream(Data() / "Sid3.rec", std::ios::binary) << std::string(21, 'X') << "3identity\r\n";
+  const std::string record = CompactaBCD("000000001234") + CompletaDireita("ARROZ", 20) + CompactaBCD("00000150") +
+                             CompactaBCD("01") + CompactaBCD("05") + CompactaBCD("000000000000") +
+                             std::string(36, '\0') + CompactaBCD("00012050") + std::string(1, '\0') + "3";
+  ASSERT_EQ(record.size(), 80u);
+  std::ofstream(Data() / "SProds3.rec", std::ios::binary) << record;
+
+  Result r = Replace("--job 18 --terminal 3 --yes");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+
+  const std::vector<db::BackupInfo> backups = db::ListBackups(db::Database(Data()));
+  ASSERT_EQ(backups.size(), 2u);
+  EXPECT_EQ(backups[0].operation, "conversao-estoque");
+  EXPECT_EQ(backups[1].operation, "substituicao-produtos");
+  EXPECT_NE(r.err.find("Cópia de segurança: backup/" + backups[0].name + "\n"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find(backups[0].name), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(std::string(kCompleta) + "\nCópia de segurança: backup/" + backups[1].name + "\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(db::Database(Data()).open(ycopro::kTable)->recordCount(), 1u);
 }
 
 // Without --yes the answer comes from a terminal only: a closed or piped

@@ -109,9 +109,10 @@ RegisterGrid DisplayClients(const std::filesystem::path& file) {
 }
 
 ReplaceOutcome ReplaceClients(const db::Database& db, const RegisterGrid& grid) {
-  std::unique_ptr<db::Table> cli;
+  db::Table* cli = nullptr;
   return ReplaceRows(
-      grid, kErroIncluir, [&] { cli = DeleteAllRows(db, ycocli::kTable); },
+      db, {std::string(ycocli::kTable)}, grid, kErroIncluir,
+      [&](db::TableSwap& swap) { cli = &swap.stage(ycocli::kTable); },
       [&](const GridRow& row) { InsertClient(*cli, row); });
 }
 

@@ -78,12 +78,18 @@ void EditSingleRow(db::Table& t) {
     t.edit();
 }
 
-// Runs write with the failure message of the configuration blocks for an
-// engine error; the tables are closed by then.
-ReplaceOutcome WriteConfiguration(std::string_view success, const std::function<void()>& write) {
+// Runs write on staged copies of `tables` (StageCopy) and swaps them in,
+// after a backup named by the first table; an engine error gives the
+// failure message of the configuration blocks, and the tables stay as
+// they were.
+ReplaceOutcome WriteConfiguration(const db::Database& db, const std::vector<std::string>& tables,
+                                  std::string_view success, const std::function<void(db::TableSwap&)>& write) {
   ReplaceOutcome outcome;
   try {
-    write();
+    db::TableSwap swap(db, tables, ReplacementBackup(tables.front()));
+    write(swap);
+    swap.commit();
+    outcome.backup = swap.backupName();
   } catch (const db::Error& e) {
     outcome.message = kErroIncluirExclamacao;
     outcome.detail = e.what();
@@ -223,6 +229,15 @@ std::unique_ptr<db::Table> OpenSecondModelKeys(const db::Database& db) {
   return tey;
 }
 
+// The staged copy of Ycotey that a keyboard replacement edits, seen as
+// OpenSecondModelKeys sees the table.
+db::Table& StageSecondModelKeys(db::TableSwap& swap) {
+  db::Table& tey = StageCopy(swap, ycotey::kTable);
+  tey.setTag("Um");
+  tey.setFilter(kSecondModelKeys);
+  return tey;
+}
+
 GridRow KeyRow(db::Table& tey, size_t n, std::string_view record) {
   GridRow row(kKeyColumns);
   const std::string_view control = Field(record, 1, 2);
@@ -321,9 +336,13 @@ RegisterGrid DisplayPayments(const std::filesystem::path& finaliz, const std::fi
 }
 
 ReplaceOutcome ReplacePaymentConfig(const db::Database& db, const RegisterGrid& grid) {
-  std::unique_ptr<db::Table> q40;
-  ReplaceOutcome outcome = ReplaceRows(
-      grid, kErroIncluirExclamacao, [&] { q40 = db.open(ycoq40::kTable, {.tag = "Um"}); },
+  db::Table* q40 = nullptr;
+  return ReplaceRows(
+      db, {std::string(ycoq40::kTable)}, grid, kErroIncluirExclamacao,
+      [&](db::TableSwap& swap) {
+        q40 = &StageCopy(swap, ycoq40::kTable);
+        q40->setTag("Um");
+      },
       [&](const GridRow& row) {
         if (q40->findKey(CellNumber(Cell(row, kPayNumber))))
           q40->edit();
@@ -331,20 +350,16 @@ ReplaceOutcome ReplacePaymentConfig(const db::Database& db, const RegisterGrid& 
           q40->append();
         WritePayment(*q40, row);
       });
-  return outcome;
 }
 
 ReplaceOutcome ReplacePayments(const db::Database& db, const RegisterGrid& grid) {
   RegisterGrid defined;
   for (const GridRow& row : grid.rows)
     if (Cell(row, kPayName) != kFinalizadoraNaoDefinida) defined.rows.push_back(row);
-  std::unique_ptr<db::Table> q40;
+  db::Table* q40 = nullptr;
   return ReplaceRows(
-      defined, kErroIncluirExclamacao,
-      [&] {
-        q40 = DeleteAllRows(db, ycoq40::kTable);
-        q40->setTag("Um");
-      },
+      db, {std::string(ycoq40::kTable)}, defined, kErroIncluirExclamacao,
+      [&](db::TableSwap& swap) { q40 = &swap.stage(ycoq40::kTable); },
       [&](const GridRow& row) {
         q40->append();
         WritePayment(*q40, row);
@@ -387,9 +402,10 @@ RegisterGrid DisplayParameters(const std::filesystem::path& perif, const std::fi
 ReplaceOutcome ReplaceParameters(const db::Database& db, const RegisterGrid& grid) {
   auto left = [&](size_t row) -> const std::string& { return Cell(RowAt(grid, row), kLeftOption); };
   auto right = [&](size_t row) -> const std::string& { return Cell(RowAt(grid, row), kRightOption); };
-  return WriteConfiguration(kSubstituicaoCompleta, [&] {
-    auto ycf = db.open(ycoycf::kTable);
-    auto prm = db.open(ycoprm::kTable, {.tag = "Um"});
+  return WriteConfiguration(db, {std::string(ycoprm::kTable), std::string(ycoycf::kTable)}, kSubstituicaoCompleta,
+                            [&](db::TableSwap& swap) {
+    db::Table* ycf = &StageCopy(swap, ycoycf::kTable);
+    db::Table* prm = &StageCopy(swap, ycoprm::kTable);
     EditSingleRow(*ycf);
     EditSingleRow(*prm);
     ycf->setString(ycoycf::YCF_BALETQ, FirstChar(right(1)));
@@ -437,8 +453,8 @@ RegisterGrid DecodeDiscounts(std::string_view descacr) {
 RegisterGrid DisplayDiscounts(const std::filesystem::path& descacr) { return DisplayLine(descacr, DecodeDiscounts); }
 
 ReplaceOutcome ReplaceDiscounts(const db::Database& db, const RegisterGrid& grid) {
-  return WriteConfiguration(kSubstituicaoCompleta, [&] {
-    auto ycf = db.open(ycoycf::kTable);
+  return WriteConfiguration(db, {std::string(ycoycf::kTable)}, kSubstituicaoCompleta, [&](db::TableSwap& swap) {
+    db::Table* ycf = &StageCopy(swap, ycoycf::kTable);
     EditSingleRow(*ycf);
     for (const DiscountGroup& g : kDiscountGroups) {
       const GridRow& row = RowAt(grid, g.row);
@@ -465,8 +481,9 @@ ReplaceOutcome ReplaceSaleMessage(const db::Database& db, const RegisterGrid& gr
                                             ycoycf::YCF_EXPA4};
   static const db::FieldDef kCentred[4] = {ycoycf::YCF_CAMCEN, ycoycf::YCF_CAMCE1, ycoycf::YCF_CAMCE2,
                                            ycoycf::YCF_CAMCE3};
-  return WriteConfiguration(kSubstituicaoCompletaMensagem, [&] {
-    auto ycf = db.open(ycoycf::kTable);
+  return WriteConfiguration(db, {std::string(ycoycf::kTable)}, kSubstituicaoCompletaMensagem,
+                            [&](db::TableSwap& swap) {
+    db::Table* ycf = &StageCopy(swap, ycoycf::kTable);
     EditSingleRow(*ycf);
     for (size_t n = 0; n < 4; ++n) {
       const GridRow& row = RowAt(grid, n);
@@ -518,7 +535,8 @@ ReplaceOutcome ReplaceKeyboard(const db::Database& db, const RegisterGrid& grid)
   ReplaceOutcome outcome;
   ScopedProgress progress(kProcessandoAtuais);
   try {
-    auto tey = OpenSecondModelKeys(db);
+    db::TableSwap swap(db, {std::string(ycotey::kTable)}, ReplacementBackup(ycotey::kTable));
+    db::Table* tey = &StageSecondModelKeys(swap);
     ClearKeyPositions(*tey);
     for (size_t n = 1; n <= grid.rows.size(); ++n) {
       const int64_t key = KeyNumberOf(grid.rows[n - 1]);
@@ -529,7 +547,10 @@ ReplaceOutcome ReplaceKeyboard(const db::Database& db, const RegisterGrid& grid)
       tey->post();
       ++outcome.rows_written;
     }
+    swap.commit();
+    outcome.backup = swap.backupName();
   } catch (const db::Error& e) {
+    // Nothing is swapped in: the keys stay as they were.
     progress.close();
     outcome.message = kErroIncluirExclamacao;
     outcome.detail = e.what();

@@ -14,7 +14,8 @@
 #include "common/progress.h"
 #include "common/text.h"
 #include "db/error.h"
-#include "db/table_ops.h"
+#include "db/schema.h"
+#include "db/table_swap.h"
 #include "db/tableset_ops.h"
 #include "db/tables/ycobar.h"
 #include "db/tables/ycopro.h"
@@ -61,9 +62,7 @@ constexpr const char* kProductHeaders[] = {
     "Casas Dec.", "Litrado", "Pesado", "Grupo", "Estoque",
 };
 
-// The working copies beside the tables.
-constexpr std::string_view kNewProducts = "propro.dbf";
-constexpr std::string_view kNewBarCodes = "barbar.dbf";
+constexpr const char* kBackupOperation = "substituicao-produtos";
 
 std::string PackedDigits(std::string_view bytes) {
   std::string digits;
@@ -135,41 +134,6 @@ void AppendProduct(db::Table& pro, const GridRow& row, double code, const regist
   pro.setLogical(ycopro::PRO_QZVRES, true);
   pro.setLogical(ycopro::PRO_Q4000, true);
   pro.post();
-}
-
-// A working copy of a table without its production index, opened for
-// writing. The copy of a previous failed run is replaced.
-std::unique_ptr<db::Table> OpenEmptyCopy(const db::Database& db, std::string_view table, std::string_view copy) {
-  ApagaArquivo(db.pathFor(copy));
-  fs::path copy_path = db.dir() / copy;
-  fs::path source = db.find(std::string(table) + ".dbf");
-  if (source.empty() || !CopiaArquivo(source, copy_path))
-    throw db::Error(std::string(table) + ".dbf: cannot be copied to " + std::string(copy));
-  if (!db::LimpaIndiceDbf(copy_path)) throw db::Error(std::string(copy) + ": header cannot be written");
-  auto t = db.open(copy, {.tag = "", .exclusive = true});
-  t->emptyTable();
-  return t;
-}
-
-// True when no other process has the table open, which is what deleting
-// its file would require of a workstation sharing the data directory.
-bool NobodyElseUses(const db::Database& db, std::string_view table) {
-  try {
-    db.open(table, {.tag = "", .exclusive = true});
-    return true;
-  } catch (const db::Error&) {
-    return false;
-  }
-}
-
-// Puts the working copy in the table's place and drops the table's old
-// index; the copy's header no longer names an index.
-void SwapIn(const db::Database& db, std::string_view table, std::string_view copy) {
-  std::string dbf = std::string(table) + ".dbf";
-  fs::path target = db.pathFor(dbf);
-  ApagaArquivo(db.find(std::string(table) + ".mdx"));
-  ApagaArquivo(db.find(fs::path(copy).replace_extension(".mdx").string()));
-  fs::rename(db.dir() / copy, target);
 }
 
 }  // namespace
@@ -277,43 +241,53 @@ RegisterGrid DisplayProducts(const db::Database& db, const fs::path& products_fi
 
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid) {
   ReplaceOutcome outcome;
-  db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded);
+  if (std::optional<std::string> converted = db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded)) {
+    outcome.conversion_backup = *converted;
+  }
   const registers::DepartmentGroups groups(db);
 
   ScopedProgress progress(kProcessandoAtuais, static_cast<int>(grid.rows.size()));
-  {
-    auto pro = OpenEmptyCopy(db, ycopro::kTable, kNewProducts);
-    auto bar = OpenEmptyCopy(db, ycobar::kTable, kNewBarCodes);
-    for (const GridRow& row : grid.rows) {
-      progress.step();
-      double code = StoredCode(Cell(row, kColCode));
-      if (!(code > 0)) continue;
-      try {
-        AppendProduct(*pro, row, code, groups);
-      } catch (const db::Error& e) {
-        progress.close();
-        outcome.message = kErroIncluirProduto;
-        outcome.detail = e.what();
-        return outcome;
-      }
-      ++outcome.rows_written;
-    }
-    pro->close();
-    bar->close();
-  }
-
-  if (!NobodyElseUses(db, ycopro::kTable) || !NobodyElseUses(db, ycobar::kTable)) {
+  std::optional<db::TableSwap> swap;
+  try {
+    swap.emplace(db, std::vector<std::string>{std::string(ycopro::kTable), std::string(ycobar::kTable)},
+                 kBackupOperation);
+  } catch (const db::Error&) {
+    // Another workstation has one of the tables open.
     progress.close();
     outcome.message = kErroAtualizarProdutos;
     return outcome;
   }
-  SwapIn(db, ycopro::kTable, kNewProducts);
-  SwapIn(db, ycobar::kTable, kNewBarCodes);
+  db::Table& pro = swap->stage(ycopro::kTable);
+  swap->stage(ycobar::kTable);
+  for (const GridRow& row : grid.rows) {
+    progress.step();
+    double code = StoredCode(Cell(row, kColCode));
+    if (!(code > 0)) continue;
+    try {
+      AppendProduct(pro, row, code, groups);
+    } catch (const db::Error& e) {
+      // Nothing is swapped in: both tables keep every old row.
+      progress.close();
+      outcome.message = kErroIncluirProduto;
+      outcome.detail = e.what();
+      return outcome;
+    }
+    ++outcome.rows_written;
+  }
   progress.close();
-  // The swapped tables have no .MDX: the index check builds their tags.
-  db::IndexCheck(db);
+  {
+    // The commit builds both tables' tags, which the index check announced.
+    auto reindexing = [](std::string_view table) {
+      const db::TableDef* def = db::FindTable(table);
+      return "Aguarde, Reindexando: " + std::string(def ? def->caption : table);
+    };
+    ScopedProgress reindex(reindexing(ycopro::kTable));
+    reindex.text(reindexing(ycobar::kTable));
+    swap->commit();
+  }
   outcome.completed = true;
   outcome.message = kSubstituicaoCompleta;
+  outcome.backup = swap->backupName();
   return outcome;
 }
 

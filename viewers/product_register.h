@@ -19,9 +19,8 @@
 //   79     1    item group, one digit character
 //   80     6    86-byte records only; not read
 //
-// The replacement rebuilds Ycopro from the grid beside the old table
-// (propro.dbf), empties Ycobar the same way (barbar.dbf), swaps the files in
-// and rebuilds both tables' index tags once at the end.
+// The replacement builds the new Ycopro from the grid and an empty Ycobar
+// in a db::TableSwap and swaps both in together, after a backup.
 #pragma once
 
 #include <filesystem>
@@ -106,11 +105,13 @@ inline constexpr std::string_view kErroAtualizarProdutos =
     "esteja\rutilizando o cadastro de produtos.";
 
 // The replacement. First the stock field of Ycopro is made NUMERIC(10,3)
-// when it is not. Ycopro ends up holding one row per grid row whose code is
-// above 0, Ycobar empty, both with their tags rebuilt by the index check. When a row cannot be appended
-// ("Erro ao tentar incluir novo registro !") or another process has Ycopro
-// or Ycobar open ("Erro ao tentar atualizar tabela de produtos !..."), both
-// tables stay as they were and the outcome says so.
+// when it is not (the outcome's conversion_backup names that backup).
+// Ycopro ends up holding one row per grid row whose code is above 0, Ycobar
+// empty, both with their tags, swapped in together after the backup
+// "substituicao-produtos" (the outcome's backup). When a row cannot be
+// appended ("Erro ao tentar incluir novo registro !") or another process
+// has Ycopro or Ycobar open ("Erro ao tentar atualizar tabela de produtos
+// !..."), both tables stay as they were and the outcome says so.
 ReplaceOutcome ReplaceProducts(const db::Database& db, const RegisterGrid& grid);
 
 }  // namespace kaslo::viewers

@@ -2,6 +2,7 @@
 // replacement frame.
 #include "viewers/register_common.h"
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -10,6 +11,7 @@
 #include "common/progress.h"
 #include "db/database.h"
 #include "db/error.h"
+#include "db/table_ops.h"
 
 namespace kaslo::viewers {
 
@@ -57,18 +59,27 @@ std::string FormatWhole(double v) { return NumeroParaTexto(0, 0, v); }
 
 std::string SimNao(char flag) { return flag == 'S' ? "SIM" : "NÃO"; }
 
-ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_message,
-                           const std::function<void()>& remove_previous,
+std::string ReplacementBackup(std::string_view table) {
+  std::string name = "substituicao-";
+  for (char c : table) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+ReplaceOutcome ReplaceRows(const db::Database& db, const std::vector<std::string>& tables,
+                           const RegisterGrid& grid, std::string_view failure_message,
+                           const std::function<void(db::TableSwap&)>& remove_previous,
                            const std::function<void(const GridRow&)>& write_row, std::string_view first_text) {
   ReplaceOutcome outcome;
   ScopedProgress progress(first_text);
-  remove_previous();
+  db::TableSwap swap(db, tables, ReplacementBackup(tables.front()));
+  remove_previous(swap);
   if (first_text != kProcessandoAtuais) progress.text(kProcessandoAtuais);
   for (const GridRow& row : grid.rows) {
     if (!(CellNumber(Cell(row, 0)) > 0)) continue;
     try {
       write_row(row);
     } catch (const db::Error& e) {
+      // The swap is left uncommitted: every old row stays.
       progress.close();
       outcome.message = failure_message;
       outcome.detail = e.what();
@@ -76,16 +87,28 @@ ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_me
     }
     ++outcome.rows_written;
   }
+  swap.commit();
   progress.close();
   outcome.completed = true;
   outcome.message = kSubstituicaoCompleta;
+  outcome.backup = swap.backupName();
   return outcome;
 }
 
-std::unique_ptr<db::Table> DeleteAllRows(const db::Database& db, std::string_view table) {
-  auto t = db.open(table, {.tag = "", .exclusive = true});
-  t->emptyTable();
-  return t;
+db::Table& StageCopy(db::TableSwap& swap, std::string_view table) {
+  db::Table& current = swap.current(table);
+  db::Table& staged = swap.stage(table);
+  db::FieldMapping every_field;
+  for (const db::FieldInfo& f : current.fields()) every_field.emplace_back(f.name, f.name);
+  db::CopyRows(current, staged, every_field);
+  // TagDef holds views: the texts live here until the tags are built.
+  const std::vector<std::string> names = current.tagNames();
+  std::vector<std::string> expressions;
+  for (const std::string& name : names) expressions.push_back(current.tagExpression(name));
+  std::vector<db::TagDef> tags;
+  for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
+  if (!tags.empty()) db::AddTags(staged, tags);
+  return staged;
 }
 
 }  // namespace kaslo::viewers

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "db/table_swap.h"
 #include "viewers/register_grid.h"
 
 namespace kaslo::viewers {
@@ -49,24 +50,33 @@ std::string FormatWhole(double v);
 // "SIM" when flag is "S", else "NÃO".
 std::string SimNao(char flag);
 
-// The replacement frame of the master-data registers: shows
-// "Aguarde, eliminando registros anteriores..." while remove_previous runs,
-// then "Aguarde, processando registros atuais..." and calls write_row for
-// every row whose first cell's number is above 0, from the first row to the
-// last. A db::Error from write_row stops the walk: the outcome carries
-// failure_message and the engine's text, and the rows written stay. A
-// db::Error from remove_previous is not caught (nothing was removed or the
-// engine says what was). On success the message is "Substituição de
-// cadastro completa !". A replacement that announces no removal passes
+// The backup operation of a register replacement: "substituicao-" + the
+// table's name in lower case.
+std::string ReplacementBackup(std::string_view table);
+
+// The replacement frame of the master-data registers, all or nothing: the
+// new tables are staged through a db::TableSwap of `tables` and swapped in
+// once every row is written, after a backup named by the first table
+// (ReplacementBackup). Shows "Aguarde, eliminando registros anteriores..."
+// while remove_previous stages the tables, then "Aguarde, processando
+// registros atuais..." and calls write_row for every row whose first
+// cell's number is above 0, from the first row to the last. A db::Error
+// from write_row stops the walk: the outcome carries failure_message and
+// the engine's text, and every old row stays. A db::Error from opening the
+// tables, from remove_previous or from the swap is not caught (nothing was
+// replaced, or the next open of the directory finishes the swap). On
+// success the message is "Substituição de cadastro completa !" and the
+// outcome names the backup. A replacement that announces no removal passes
 // kProcessandoAtuais as first_text.
-ReplaceOutcome ReplaceRows(const RegisterGrid& grid, std::string_view failure_message,
-                           const std::function<void()>& remove_previous,
+ReplaceOutcome ReplaceRows(const db::Database& db, const std::vector<std::string>& tables,
+                           const RegisterGrid& grid, std::string_view failure_message,
+                           const std::function<void(db::TableSwap&)>& remove_previous,
                            const std::function<void(const GridRow&)>& write_row,
                            std::string_view first_text = kEliminandoAnteriores);
 
-// DELETE FROM <table>: opens the table exclusively, removes every row and
-// returns it open, for the inserts that follow. Throws db::Error when the
-// table is missing or another process has it open (nothing is removed).
-std::unique_ptr<db::Table> DeleteAllRows(const db::Database& db, std::string_view table);
+// The new version of a table of the swap that starts as a copy of every
+// live row of the current one, with the current tags, for a replacement
+// that edits rows in place.
+db::Table& StageCopy(db::TableSwap& swap, std::string_view table);
 
 }  // namespace kaslo::viewers

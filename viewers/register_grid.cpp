@@ -1,5 +1,8 @@
-// The viewer's caption and the names of its reception files.
+// The viewer's caption, the names of its reception files and the message
+// of a replacement.
 #include "viewers/register_grid.h"
+
+#include "db/backup.h"
 
 namespace kaslo::viewers {
 
@@ -9,6 +12,11 @@ std::string ViewerCaption(std::string_view job_title, const RegisterGrid& grid) 
 
 std::string ReceptionFileName(std::string_view register_name, std::string_view terminal) {
   return "S" + std::string(register_name) + std::string(terminal) + ".rec";
+}
+
+std::string ShownMessage(const ReplaceOutcome& outcome) {
+  if (outcome.message.empty() || outcome.backup.empty()) return outcome.message;
+  return outcome.message + "\r" + db::BackupLine(outcome.backup);
 }
 
 }  // namespace kaslo::viewers

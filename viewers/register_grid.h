@@ -37,7 +37,17 @@ struct ReplaceOutcome {
   std::string detail;
   // Rows appended to the table before the end or the failure.
   size_t rows_written = 0;
+  // The backup folder's name taken of the replaced tables; empty when
+  // nothing was replaced.
+  std::string backup;
+  // The backup of an older stock field converted first (the product
+  // register); empty when the field was already converted.
+  std::string conversion_backup;
 };
+
+// What the window and `kaslo replace` show: the message, and after a
+// finished replacement the backup's line (db::BackupLine) after "\r".
+std::string ShownMessage(const ReplaceOutcome& outcome);
 
 // The system's texts of the viewer.
 inline constexpr std::string_view kConfirmaSubstituir =

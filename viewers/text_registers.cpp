@@ -159,13 +159,14 @@ void InsertDepartment(db::Table& dep, const GridRow& row) {
   dep.post();
 }
 
-// Replaces a whole table: empty it, insert the rows.
+// Replaces a whole table: an empty new one, the rows inserted.
 ReplaceOutcome ReplaceTable(const db::Database& db, std::string_view table, const RegisterGrid& grid,
                             std::string_view failure_message,
                             const std::function<void(db::Table&, const GridRow&)>& insert) {
-  std::unique_ptr<db::Table> t;
+  db::Table* t = nullptr;
   return ReplaceRows(
-      grid, failure_message, [&] { t = DeleteAllRows(db, table); }, [&](const GridRow& row) { insert(*t, row); });
+      db, {std::string(table)}, grid, failure_message, [&](db::TableSwap& swap) { t = &swap.stage(table); },
+      [&](const GridRow& row) { insert(*t, row); });
 }
 
 }  // namespace
@@ -199,16 +200,14 @@ RegisterGrid DecodeGroups(std::string_view line) {
 RegisterGrid DisplayGroups(const std::filesystem::path& file) { return DisplayLine(file, DecodeGroups); }
 
 ReplaceOutcome ReplaceGroups(const db::Database& db, const RegisterGrid& grid) {
-  std::unique_ptr<db::Table> grp;
-  ReplaceOutcome outcome = ReplaceRows(
-      grid, kErroIncluirExclamacao,
-      [&] {
-        grp = db.open(ycogrp::kTable);
+  db::Table* grp = nullptr;
+  return ReplaceRows(
+      db, {std::string(ycogrp::kTable)}, grid, kErroIncluirExclamacao,
+      [&](db::TableSwap& swap) {
+        grp = &StageCopy(swap, ycogrp::kTable);
         DeleteGroupDefinitions(*grp);
       },
       [&](const GridRow& row) { InsertGroup(*grp, row); });
-  grp.reset();
-  return outcome;
 }
 
 RegisterGrid DecodeDepartments(std::string_view line) {

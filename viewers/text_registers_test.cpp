@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/text.h"
+#include "db/backup.h"
+#include "db/table_swap.h"
 #include "db/tables/ycodep.h"
 #include "db/tables/ycogrp.h"
 #include "db/tables/ycoope.h"
@@ -146,7 +150,15 @@ TEST_F(TextReplaceTest, OperatorsReplaceTheTableAndSkipCodeZero) {
   EXPECT_FALSE(ope->findKey(99));
 }
 
-TEST_F(TextReplaceTest, AFailedRowStopsTheWalkAndKeepsTheRowsBefore) {
+void AddSeller(const db::Database& db, double code) {
+  auto ven = db.open(ycoven::kTable);
+  ven->append();
+  ven->setNumber(ycoven::VEN_CODIGO, code);
+  ven->post();
+}
+
+TEST_F(TextReplaceTest, AFailedRowStopsTheWalkAndKeepsEveryOldRow) {
+  AddSeller(*db_, 8);
   RegisterGrid grid = DecodeSellers("0001MARIA          ");
   grid.rows.push_back({"123456", "LARGO DEMAIS"});  // wider than VEN_CODIGO
   grid.rows.push_back({"3", "NUNCA"});
@@ -155,7 +167,27 @@ TEST_F(TextReplaceTest, AFailedRowStopsTheWalkAndKeepsTheRowsBefore) {
   EXPECT_EQ("Erro ao tentar incluir novo registro", outcome.message);
   EXPECT_FALSE(outcome.detail.empty());
   EXPECT_EQ(1u, outcome.rows_written);
-  EXPECT_EQ(1u, Rows(ycoven::kTable));
+  EXPECT_EQ("Erro ao tentar incluir novo registro", ShownMessage(outcome));
+  auto ven = db_->open(ycoven::kTable, {.tag = "Um"});
+  EXPECT_EQ(1u, ven->recordCount());
+  EXPECT_TRUE(ven->findKey(8));
+  EXPECT_TRUE(db::ListBackups(*db_).empty());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / db::TableSwap::kFolder));
+}
+
+TEST_F(TextReplaceTest, AFinishedReplacementKeepsTheOldTableInItsBackup) {
+  AddSeller(*db_, 8);
+  ReplaceOutcome outcome = ReplaceSellers(*db_, DecodeSellers("0001MARIA          "));
+  ASSERT_TRUE(outcome.completed) << outcome.detail;
+  EXPECT_TRUE(outcome.backup.ends_with("-substituicao-ycoven")) << outcome.backup;
+  EXPECT_EQ("Substituição de cadastro completa !\rCópia de segurança: backup/" + outcome.backup,
+            ShownMessage(outcome));
+  auto saved = db::Database(dir_ / db::kBackupFolder / outcome.backup).open(ycoven::kTable, {.tag = "Um"});
+  EXPECT_EQ(1u, saved->recordCount());
+  EXPECT_TRUE(saved->findKey(8));
+  auto ven = db_->open(ycoven::kTable, {.tag = "Um"});
+  EXPECT_EQ(1u, ven->recordCount());
+  EXPECT_TRUE(ven->findKey(1));
 }
 
 TEST_F(TextReplaceTest, GroupsKeepTheirMembersWithTheNewDescription) {

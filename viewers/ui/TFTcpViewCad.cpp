@@ -216,7 +216,7 @@ void TFTcpViewCad::BtnSubClick() {
   if (!RunShowingEngineError([&] { outcome = viewers::ReplaceRegister(db_, job_.kind, GridCells()); })) {
     return;
   }
-  if (!outcome.message.empty()) kaslo::Messages().information(outcome.message);
+  if (!outcome.message.empty()) kaslo::Messages().information(viewers::ShownMessage(outcome));
 }
 
 void TFTcpViewCad::btnCancelaClick() { reject(); }

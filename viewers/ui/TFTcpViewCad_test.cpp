@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QtTest>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,6 +24,7 @@
 #include "common/text.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/qt_text.h"
+#include "db/backup.h"
 #include "db/database.h"
 #include "db/install.h"
 #include "db/tables/ycobar.h"
@@ -50,6 +52,12 @@ namespace {
 
 const std::string kConfirma = "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?";
 const std::string kCompleta = "Substituição de cadastro completa !";
+
+std::string Lower(std::string_view s) {
+  std::string lower(s);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
 
 // Two operators, 78 characters: code 0000 (shown, never written) and code 7,
 // a manager (13th flag "S") allowed to cancel items (3rd flag).
@@ -92,6 +100,16 @@ class TFTcpViewCadTest : public QObject {
     std::ofstream out(p, std::ios::binary);
     out << bytes;
     return p;
+  }
+
+  // The final message of a replacement, with the line of the newest backup
+  // of `operation` (none: a line that names no folder, which fails).
+  std::string Completa(const std::string& operation) const {
+    std::string name;
+    for (const db::BackupInfo& b : db::ListBackups(db::Database(dir_))) {
+      if (b.operation == operation) name = b.name;
+    }
+    return kCompleta + "\r" + db::BackupLine(name);
   }
 
   OpenContext Context(int kind, const std::string& title, const std::string& file) {
@@ -201,7 +219,7 @@ class TFTcpViewCadTest : public QObject {
       QVERIFY(v.isVisible());  // the window stays open after a replacement
     });
     QVERIFY(ran);
-    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, Completa("substituicao-ycoope")}));
     QCOMPARE(messages.messages()[0].kind, MessageKind::kConfirm);
     // Replacing a whole register is not what Enter should do by itself.
     QCOMPARE(messages.messages()[0].default_answer, kaslo::DefaultAnswer::kNo);
@@ -261,7 +279,7 @@ class TFTcpViewCadTest : public QObject {
         Click(v, "BtnSub");
       });
       QVERIFY2(ran, c.title);
-      QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+      QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, Completa("substituicao-" + Lower(c.table))}));
       QCOMPARE(Rows(c.table), c.rows_after);
     }
 
@@ -336,7 +354,7 @@ class TFTcpViewCadTest : public QObject {
       Click(v, "BtnSub");
     });
     QVERIFY(ran);
-    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, Completa("substituicao-produtos")}));
     QVERIFY(progress.Saw("Aguarde, processando registros atuais..."));
     QVERIFY(!progress.visible());
 
@@ -382,7 +400,7 @@ class TFTcpViewCadTest : public QObject {
       Click(v, "BtnSub");
     });
     QVERIFY(ran);
-    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, Completa("substituicao-produtos")}));
     auto pro = db::Database(dir_).open(ycopro::kTable, {.tag = "Um"});
     QVERIFY(pro->findKey(12348));
     QCOMPARE(pro->getString(ycopro::PRO_CASAD), std::string("3"));
@@ -546,7 +564,7 @@ class TFTcpViewCadTest : public QObject {
                       Click(v, "BtnSub");
                     });
     QVERIFY(ran);
-    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (std::vector<std::string>{kConfirma, Completa("substituicao-ycoprm")}));
     db::Database db(dir_);
     QCOMPARE(db.open(ycoycf::kTable)->getString(ycoycf::YCF_GAVPRE), std::string("G"));
     QCOMPARE(db.open(ycoprm::kTable)->asNumber(ycoprm::Q40_MAXREG), 12345.0);
