@@ -2,11 +2,13 @@
 #include "app/maintenance.h"
 
 #include <cctype>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/files.h"
 #include "common/messages.h"
+#include "db/backup.h"
 #include "db/tableset_ops.h"
 
 namespace fs = std::filesystem;
@@ -39,8 +41,8 @@ bool ConversaoBancoDados(const db::Database& db) {
           "ATENÇÃO", DefaultAnswer::kNo)) {
     return false;
   }
-  db::ConverteEstoque(db, db::StockConversion::kAlways);
-  Messages().information("Operação realizada");
+  const std::optional<std::string> backup = db::ConverteEstoque(db, db::StockConversion::kAlways);
+  Messages().information("Operação realizada\r" + db::BackupLine(backup.value_or("")));
   return true;
 }
 

@@ -13,7 +13,8 @@ namespace kaslo::app {
 void Reindex(const db::Database& db);
 
 // The menu command "Conversão banco da dados": the "ATENÇÃO" Yes/No box,
-// then db::ConverteEstoque (every time) and "Operação realizada". Returns
+// then db::ConverteEstoque (every time) and "Operação realizada" with the
+// backup's line (db::BackupLine) after "\r". Returns
 // whether it converted. An engine error propagates and no final box is shown.
 bool ConversaoBancoDados(const db::Database& db);
 

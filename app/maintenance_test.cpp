@@ -8,6 +8,7 @@
 #include "app/test_data_dir.h"
 #include "db/stock_testing.h"
 #include "common/testing/scripted_messages.h"
+#include "db/backup.h"
 #include "db/schema.h"
 #include "db/tables/ycoetq.h"
 #include "db/tables/ycopro.h"
@@ -86,7 +87,15 @@ TEST_F(MaintenanceTest, ConversionEmptiesTheStockEveryTimeItIsConfirmed) {
     EXPECT_EQ(question.default_answer, DefaultAnswer::kNo);
     const auto& done = messages.messages()[2 * round + 1];
     EXPECT_EQ(done.kind, MessageKind::kInformation);
-    EXPECT_EQ(done.text, "Operação realizada");
+    // The last line names the backup of the table as it was, stock and all.
+    const std::vector<db::BackupInfo> backups = db::ListBackups(Db());
+    ASSERT_EQ(backups.size(), size_t(round + 1));
+    EXPECT_EQ(backups.back().operation, "conversao-estoque");
+    EXPECT_EQ(done.text, "Operação realizada\rCópia de segurança: backup/" + backups.back().name);
+    auto saved = db::Database(Db().dir() / db::kBackupFolder / backups.back().name).open(ycopro::kTable);
+    size_t stocked = 0;
+    for (saved->first(); !saved->eof(); saved->next()) stocked += saved->asNumber(ycopro::PRO_ESTQ) == 12.5;
+    EXPECT_EQ(stocked, products);
   }
   const db::FieldInfo stock = StockField();
   EXPECT_EQ(stock.type, db::FieldType::kNumeric);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "common/files.h"
@@ -56,6 +57,8 @@ std::vector<fs::path> FilesMatching(const fs::path& dir, std::string_view patter
 
 std::string Str(std::string_view s) { return std::string(s); }
 
+constexpr const char* kUpgradeBackup = "atualizacao-tabelas";
+
 void RemoveTemp(const db::Database& db) {
   for (std::string_view ext : {".DBF", ".DBT", ".MDX"}) ApagaArquivo(db.find(Str(kTempTable) + Str(ext)));
 }
@@ -80,53 +83,49 @@ db::FieldMapping SameNameFields(const db::Table& from, const db::Table& to) {
   return mapping;
 }
 
-// Builds the new structure as TEMP beside the old table T, moves every row
-// into it, and only then puts it in T's place. Until the rename the old
-// table is untouched (its index flag is cleared only when its .MDX is
-// already gone, so that it opens), and on an error the template stays for
-// the next start.
-void UpgradeExisting(const db::Database& db, const std::string& table, const fs::path& template_dbf,
-                     const fs::path& template_dbt, const fs::path& old_dbf) {
-  const fs::path temp_dbf = db.dir() / (Str(kTempTable) + ".DBF");
-  const fs::path temp_dbt = db.dir() / (Str(kTempTable) + ".DBT");
-  const fs::path old_dbt = db.find(table + ".dbt");
-  RemoveTemp(db);
-  try {
-    if (!CopiaArquivo(template_dbf, temp_dbf)) {
-      throw db::Error(template_dbf.filename().string() + ": cannot copy to " + temp_dbf.filename().string());
-    }
-    // The template's own memo file if it came with one, else the old table's
-    // (its blocks are then unused but the file is a valid memo file).
-    const fs::path& memo = !template_dbt.empty() ? template_dbt : old_dbt;
-    if (!memo.empty() && !CopiaArquivo(memo, temp_dbt)) {
-      throw db::Error(memo.filename().string() + ": cannot copy to " + temp_dbt.filename().string());
-    }
-    db::LimpaIndiceDbf(temp_dbf);
-    if (!db.exists(table + ".mdx")) db::LimpaIndiceDbf(old_dbf);
+// One template of the upgrade and the table it replaces.
+struct Upgrade {
+  std::string table;  // "YCOCLI"
+  fs::path template_dbf, template_dbt, old_dbf;
+};
 
-    auto to = db.open(kTempTable, {.tag = "", .exclusive = true});
-    auto from = db.open(table, {.tag = "", .exclusive = true});
-    db::CopyRows(*from, *to, SameNameFields(*from, *to));
-    from->close();
+// Builds the new structure of u.table as TEMP in `build` (inside the swap's
+// staging folder), moves every row of the table as the swap holds it into
+// it, and stages TEMP's files as the table's new version, without an index:
+// the index check that follows the upgrade builds the tags. The old table
+// and the template stay untouched.
+void StageUpgraded(db::TableSwap& swap, const db::Database& db, const Upgrade& u, const fs::path& build) {
+  const fs::path temp_dbf = build / (Str(kTempTable) + ".DBF");
+  const fs::path temp_dbt = build / (Str(kTempTable) + ".DBT");
+  RemoveTemp(db::Database(build));
+  if (!CopiaArquivo(u.template_dbf, temp_dbf)) {
+    throw db::Error(u.template_dbf.filename().string() + ": cannot copy to " + temp_dbf.filename().string());
+  }
+  // The template's own memo file if it came with one, else the old table's
+  // (its blocks are then unused but the file is a valid memo file).
+  const fs::path old_dbt = db.find(u.table + ".dbt");
+  const fs::path& memo = !u.template_dbt.empty() ? u.template_dbt : old_dbt;
+  if (!memo.empty() && !CopiaArquivo(memo, temp_dbt)) {
+    throw db::Error(memo.filename().string() + ": cannot copy to " + temp_dbt.filename().string());
+  }
+  db::LimpaIndiceDbf(temp_dbf);
+  {
+    auto to = db::Database(build).open(kTempTable, {.tag = "", .exclusive = true});
+    db::Table& from = swap.current(u.table);
+    db::CopyRows(from, *to, SameNameFields(from, *to));
     to->close();
-  } catch (...) {
-    RemoveTemp(db);
-    throw;
   }
+  std::error_code ec;
+  swap.stageFiles(u.table, temp_dbf, fs::exists(temp_dbt, ec) ? temp_dbt : fs::path());
+}
 
-  // Every row is in TEMP: the old index goes first (a table without its
-  // .MDX is rebuilt by the index check), then the rename that replaces the
-  // old table in one step.
-  ApagaArquivo(db.find(table + ".mdx"));
-  ApagaArquivo(db.find(Str(kTempTable) + ".MDX"));
-  Rename(temp_dbf, old_dbf);
-  if (fs::exists(temp_dbt)) {
-    Rename(temp_dbt, old_dbt.empty() ? db.dir() / (table + ".DBT") : old_dbt);
-  } else {
-    ApagaArquivo(old_dbt);
-  }
-  ApagaArquivo(template_dbf);
-  ApagaArquivo(template_dbt);
+// A template without a table becomes the table: its memo file first, so
+// that the rename of the .DBF, which ends the template, comes last.
+void InstallTemplate(const db::Database& db, const Upgrade& u) {
+  // A stray index would be taken for the new table's.
+  ApagaArquivo(db.find(u.table + ".mdx"));
+  if (!u.template_dbt.empty()) Rename(u.template_dbt, db.dir() / (u.table + u.template_dbt.extension().string()));
+  Rename(u.template_dbf, db.dir() / (u.table + u.template_dbf.extension().string()));
 }
 
 }  // namespace
@@ -173,23 +172,52 @@ bool PrepareDataDirectory(const fs::path& dir) {
   return true;
 }
 
-std::vector<std::string> TableUpgrade(const db::Database& db) {
-  std::vector<std::string> upgraded;
+std::vector<std::string> TableUpgrade(const db::Database& db, std::string* backup) {
+  std::vector<Upgrade> upgrades;
+  std::vector<std::string> replaced;
   for (const fs::path& template_dbf : FilesMatching(db.dir(), "??????yc.dbf")) {
     const std::string file = template_dbf.filename().string();
-    const std::string table = file.substr(0, 6);
-    MostraProgresso("Atualizando tabela " + table + "...");
-    const fs::path template_dbt = db.find(file.substr(0, 8) + ".dbt");
-    const fs::path old_dbf = db.find(table + ".dbf");
-    if (!old_dbf.empty()) {
-      UpgradeExisting(db, table, template_dbf, template_dbt, old_dbf);
+    Upgrade& u = upgrades.emplace_back();
+    u.table = file.substr(0, 6);
+    u.template_dbf = template_dbf;
+    u.template_dbt = db.find(file.substr(0, 8) + ".dbt");
+    u.old_dbf = db.find(u.table + ".dbf");
+    if (u.old_dbf.empty()) continue;
+    replaced.push_back(u.table);
+    // A table whose index is gone opens only without the header's flag.
+    if (!db.exists(u.table + ".mdx")) db::LimpaIndiceDbf(u.old_dbf);
+  }
+
+  // Every table with a template is replaced in one swap: an error or a
+  // kill before its commit leaves every old table, index and template.
+  std::optional<db::TableSwap> swap;
+  fs::path build;
+  if (!replaced.empty()) {
+    swap.emplace(db, replaced, kUpgradeBackup);
+    build = db.dir() / db::TableSwap::kFolder / "upgrade";
+    fs::create_directory(build);
+  }
+  std::vector<std::string> upgraded;
+  for (const Upgrade& u : upgrades) {
+    MostraProgresso("Atualizando tabela " + u.table + "...");
+    if (!u.old_dbf.empty()) {
+      StageUpgraded(*swap, db, u, build);
     } else {
-      // A stray index would be taken for the new table's.
-      ApagaArquivo(db.find(table + ".mdx"));
-      Rename(template_dbf, db.dir() / (table + template_dbf.extension().string()));
-      if (!template_dbt.empty()) Rename(template_dbt, db.dir() / (table + template_dbt.extension().string()));
+      InstallTemplate(db, u);
     }
-    upgraded.push_back(table);
+    upgraded.push_back(u.table);
+  }
+  if (swap) {
+    swap->commit();
+    if (backup) *backup = swap->backupName();
+    swap.reset();
+    // A template still there after a kill is carried over again from the
+    // upgraded table at the next start, with the same result.
+    for (const Upgrade& u : upgrades) {
+      if (u.old_dbf.empty()) continue;
+      ApagaArquivo(u.template_dbt);
+      ApagaArquivo(u.template_dbf);
+    }
   }
   for (const fs::path& leftover : FilesMatching(db.dir(), "*_qs*.*")) {
     MostraProgresso("Reorganizando arquivos");

@@ -32,12 +32,15 @@ bool PrepareDataDirectory(const std::filesystem::path& dir);
 // Moves every delivered template "??????YC.DBF" (with its .DBT) into its
 // table: rows are carried over field by field (same name), fields only in the
 // template start blank, fields only in the old table are dropped. The new
-// table is built beside the old one and replaces it only when every row has
-// been moved, so an error leaves the old table, its index and the template
-// as they were. A template without a table becomes the table. Then deletes
-// every "*_qs*.*" file. Returns the upgraded table names ("YCOCLI").
-// Throws db::Error from the engine (a value that does not fit a new field).
-std::vector<std::string> TableUpgrade(const db::Database& db);
+// tables are built in a db::TableSwap and replace the old ones together,
+// after a backup "atualizacao-tabelas" (its name in *backup when given),
+// only when every row of every table has been moved, so an error leaves the
+// old tables, their indexes and the templates as they were. The new tables
+// have no index: the index check builds their tags. A template without a
+// table becomes the table. Then deletes every "*_qs*.*" file. Returns the
+// upgraded table names ("YCOCLI"). Throws db::Error from the engine (a value
+// that does not fit a new field).
+std::vector<std::string> TableUpgrade(const db::Database& db, std::string* backup = nullptr);
 
 // The upgrade and the index check (db::IndexCheck) as the program's start
 // runs them. An engine error is shown with its own text (error box) and ends

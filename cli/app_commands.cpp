@@ -1,5 +1,6 @@
 // kaslo startup | reindex | convert-stock: the start-up and maintenance
 // steps of the main window, for a data directory given on the command line.
+#include <iostream>
 #include <string>
 
 #include "app/maintenance.h"
@@ -7,6 +8,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "common/progress.h"
+#include "db/backup.h"
 #include "db/tableset_ops.h"
 
 namespace kaslo::cli {
@@ -22,8 +24,10 @@ void Register(CLI::App& app) {
   startup->callback([] {
     db::Database db = OpenDataDirectory(dir);
     ScopedProgressPort scope(progress);
-    app::TableUpgrade(db);
+    std::string backup;
+    app::TableUpgrade(db, &backup);
     db::IndexCheck(db);
+    if (!backup.empty()) std::cerr << db::BackupLine(backup) << "\n";
   });
 
   CLI::App* reindex = app.add_subcommand("reindex", "Delete every .mdx and rebuild the index tags");

@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "common/messages.h"
 #include "common/progress.h"
+#include "db/backup.h"
 #include "db/tableset_ops.h"
 #include "interchange/interchange.h"
 
@@ -81,7 +82,9 @@ void RunInterchange(interchange::Direction direction, const InterchangeArgs& arg
   if (!ConfirmDestructive(interchange::Question(direction))) throw CommandFailed{kExitDeclined, ""};
 
   // The menu converts an older stock field before it opens the window.
-  db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded);
+  if (const auto converted = db::ConverteEstoque(db, db::StockConversion::kOnlyWhenNeeded)) {
+    std::cerr << db::BackupLine(*converted) << "\n";
+  }
 
   TerminalGauge gauge;
   const interchange::Outcome outcome = interchange::Run(db, op, gauge);

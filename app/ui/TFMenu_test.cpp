@@ -17,6 +17,7 @@
 #include "common/ui/ModalHelper.h"
 #include "common/ui/TFIndexa.h"
 #include "common/ui/WindowRegistry.h"
+#include "db/backup.h"
 #include "db/install.h"
 #include "db/tables/ycopro.h"
 
@@ -247,7 +248,11 @@ class TFMenuTest : public QObject {
     QCOMPARE(messages.messages()[0].title, std::string("ATENÇÃO"));
     QCOMPARE(messages.messages()[1].kind, MessageKind::kConfirm);
     QCOMPARE(messages.messages()[2].kind, MessageKind::kInformation);
-    QCOMPARE(messages.messages()[2].text, std::string("Operação realizada"));
+    // The backup of the table as it was is named on the last line.
+    const std::vector<db::BackupInfo> backups = db::ListBackups(db::Database(dir_));
+    QCOMPARE(backups.size(), size_t{1});
+    QCOMPARE(backups.back().operation, std::string("conversao-estoque"));
+    QCOMPARE(messages.messages()[2].text, "Operação realizada\rCópia de segurança: backup/" + backups.back().name);
   }
 
   void dailySintegraAsksThePeriodAndReportsEachTerminal() {
