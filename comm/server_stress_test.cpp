@@ -280,6 +280,33 @@ TEST_F(ServerStressTest, DroppedReadingsLeaveOtherTransfersWhole) {
   EXPECT_EQ(Slurp(dir_ / "Suser6.rec"), Pattern(5000, 6));
 }
 
+// A terminal that falls silent in the middle of its file (a cable pulled)
+// is given up after the read time-out, and one still sending when the
+// server stops is cut there: neither half file is kept.
+TEST_F(ServerStressTest, FilesCutBySilenceOrStopAreRemoved) {
+  AddRow("3", "127.0.0.2");
+  AddRow("4", "127.0.0.3");
+  Write(dir_ / "Suser.dad", "marker");
+  Start(8, "Suser.dad");
+  const std::string request = RequestFrame(WireName('S', "user.dad"));
+
+  RawTerminal silent(server_->port(), "127.0.0.2");
+  ASSERT_TRUE(silent.Expect(request));
+  ASSERT_TRUE(silent.Send(TerminalHeader("user.dad", "5000") + Pattern(1200)));
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(dir_ / "Suser3.rec"); }));
+  // The session ends at the time-out and says so with the end frame.
+  EXPECT_TRUE(silent.Expect(EndFrame()));
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_FALSE(fs::exists(dir_ / "Suser3.rec"));
+
+  RawTerminal stopped(server_->port(), "127.0.0.3");
+  ASSERT_TRUE(stopped.Expect(request));
+  ASSERT_TRUE(stopped.Send(TerminalHeader("user.dad", "NNNNN") + Pattern(1200)));
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(dir_ / "Suser4.rec"); }));
+  server_->stop();
+  EXPECT_FALSE(fs::exists(dir_ / "Suser4.rec"));
+}
+
 // The complete product load: one terminal vanishes in the middle of its
 // identity answer, another in the middle of the product file; three others
 // receive both files whole.
