@@ -32,6 +32,10 @@ uint16_t PortFromText(std::string_view text) {
 
 struct TMavtroneServer::Connection {
   Socket socket;
+  // Taken when accepted: a terminal that resets the connection at once
+  // has no address left to ask for, and would otherwise show up as a new
+  // terminal without one.
+  std::string peer;
   std::thread thread;
   bool closed = false;            // guarded by sessions_mutex_
   std::atomic<bool> done{false};  // the thread has nothing left to do
@@ -61,7 +65,8 @@ void TMavtroneServer::ListenLoop() {
       ReapFinished();
       continue;
     }
-    Socket socket = listener_.Accept();
+    std::string peer;
+    Socket socket = listener_.Accept(&peer);
     if (stopping_) break;
     if (!socket.valid()) {
       // Out of descriptors or a passing network error: try again shortly.
@@ -73,6 +78,7 @@ void TMavtroneServer::ListenLoop() {
     if (connections_.size() >= kMaxConnections) continue;  // closed at once
     auto connection = std::make_unique<Connection>();
     connection->socket = std::move(socket);
+    connection->peer = peer.substr(0, 20);
     Connection* raw = connection.get();
     connections_.push_back(std::move(connection));
     raw->thread = std::thread(&TMavtroneServer::Serve, this, raw);
@@ -80,8 +86,7 @@ void TMavtroneServer::ListenLoop() {
 }
 
 void TMavtroneServer::Serve(Connection* connection) {
-  std::string peer = connection->socket.PeerAddress().substr(0, 20);
-  TTerminalSession session(job_, list_, connection->socket, peer, stopping_);
+  TTerminalSession session(job_, list_, connection->socket, connection->peer, stopping_);
   session.Run();
   {
     std::lock_guard lock(sessions_mutex_);

@@ -36,6 +36,14 @@ int Wait(int fd, short events, int timeout_ms) {
   }
 }
 
+// "127.0.0.2"; empty for an address that is not IPv4.
+std::string AddressText(const sockaddr_in& addr) {
+  if (addr.sin_family != AF_INET) return {};
+  char text[INET_ADDRSTRLEN] = {};
+  ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof(text));
+  return text;
+}
+
 }  // namespace
 
 Socket::~Socket() { Close(); }
@@ -131,11 +139,16 @@ bool Socket::Pair(Socket* a, Socket* b) {
   return true;
 }
 
-Socket Socket::Accept() {
+Socket Socket::Accept(std::string* peer_address) {
   for (;;) {
     if (fd_ < 0) return Socket();
-    int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd >= 0) return Socket(fd);
+    sockaddr_in addr{};
+    socklen_t len = sizeof(addr);
+    int fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&addr), &len, SOCK_CLOEXEC);
+    if (fd >= 0) {
+      if (peer_address) *peer_address = AddressText(addr);
+      return Socket(fd);
+    }
     if (errno == EINTR || errno == ECONNABORTED) continue;
     return Socket();
   }
@@ -211,13 +224,8 @@ void Socket::Close() {
 std::string Socket::PeerAddress() const {
   sockaddr_in addr{};
   socklen_t len = sizeof(addr);
-  if (fd_ < 0 || ::getpeername(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
-      addr.sin_family != AF_INET) {
-    return {};
-  }
-  char text[INET_ADDRSTRLEN] = {};
-  ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof(text));
-  return text;
+  if (fd_ < 0 || ::getpeername(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return {};
+  return AddressText(addr);
 }
 
 uint16_t Socket::LocalPort() const {

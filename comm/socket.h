@@ -39,8 +39,10 @@ class Socket {
   int fd() const { return fd_; }
 
   // Waits for a connection; invalid socket when the listener was shut down
-  // or failed.
-  Socket Accept();
+  // or failed. `peer_address`, when given, receives the peer's numeric
+  // address, known here even if the peer resets the connection at once
+  // (PeerAddress() would then be empty).
+  Socket Accept(std::string* peer_address = nullptr);
   // Waits at most timeout_ms until a read or an accept would not block.
   // True also when the socket was shut down or failed: the call that
   // follows reports it.
