@@ -67,6 +67,12 @@ class RawTerminal {
   bool Send(std::string_view bytes) { return socket_.WriteAll(bytes); }
   // Vanishes without a word, as a terminal switched off would.
   void Drop() { socket_.Close(); }
+  // Vanishes with a reset, as after a network error.
+  void Reset() {
+    linger off{1, 0};
+    setsockopt(socket_.fd(), SOL_SOCKET, SO_LINGER, &off, sizeof(off));
+    socket_.Close();
+  }
 
   Socket socket_;
 };
@@ -163,8 +169,11 @@ TEST_F(ServerStressTest, ManyShortConnectionsLeaveNoThreadOrDescriptor) {
   int requests_read = 0;
   for (int i = 0; i < 200; ++i) {
     RawTerminal terminal(server_->port(), "127.0.0.1");
-    switch (i % 4) {
+    switch (i % 5) {
       case 0:  // gone before the server says a word
+        break;
+      case 4:  // reset at once
+        terminal.Reset();
         break;
       case 1:  // gone after the request
         requests_read += terminal.Expect(request);
@@ -190,6 +199,7 @@ TEST_F(ServerStressTest, ManyShortConnectionsLeaveNoThreadOrDescriptor) {
       << "threads " << ThreadCount() << " (before " << threads << "), descriptors " << DescriptorCount()
       << " (before " << descriptors << ")";
   EXPECT_FALSE(fs::exists(dir_ / "Suser1.rec"));
+  EXPECT_EQ(list_.size(), 1u) << "a row for a terminal gone before its address was read";
 
   // Then the listener goes too.
   server_->stop();
