@@ -195,7 +195,9 @@ std::vector<std::string> TableUpgrade(const db::Database& db, std::string* backu
   if (!replaced.empty()) {
     swap.emplace(db, replaced, kUpgradeBackup);
     build = db.dir() / db::TableSwap::kFolder / "upgrade";
-    fs::create_directory(build);
+    std::error_code ec;
+    fs::create_directory(build, ec);
+    if (ec) throw db::Error(build.string() + ": cannot be created (" + ec.message() + ")");
   }
   std::vector<std::string> upgraded;
   for (const Upgrade& u : upgrades) {

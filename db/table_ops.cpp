@@ -83,7 +83,9 @@ std::string Restructure(const Database& db, std::string_view table, std::span<co
   // kill before the commit leaves for the next open of the directory to
   // remove.
   const std::filesystem::path build = db.dir() / TableSwap::kFolder / "restructure";
-  std::filesystem::create_directory(build);
+  std::error_code made;
+  std::filesystem::create_directory(build, made);
+  if (made) throw Error(build.string() + ": cannot be created (" + made.message() + ")");
   std::string header = internal::BuildDbfHeader(fields, t.file_name_, kaslo::Today());
   header[internal::kOffLanguage] = static_cast<char>(t.layout_.language);
   internal::DbfLayout nl = internal::ParseDbfHeader(header, t.file_name_);

@@ -35,7 +35,8 @@ struct ReplaceOutcome {
   std::string message;
   // The engine's text of the failure that stopped the replacement.
   std::string detail;
-  // Rows appended to the table before the end or the failure.
+  // Rows written before the end or the failure; after a failure none of
+  // them is kept.
   size_t rows_written = 0;
   // The backup folder's name taken of the replaced tables; empty when
   // nothing was replaced.

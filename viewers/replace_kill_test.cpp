@@ -1,6 +1,7 @@
 // The viewer's replacements killed at many points: the product register
 // (Ycopro and Ycobar together), a register that empties its table (sellers)
-// and one that edits rows in place (department groups). After each kill the
+// and two that edit rows in place (department groups; the parameters' rows
+// of two tables). After each kill the
 // data directory opens sound and the tables hold all of their old rows or
 // all of the new ones.
 #include <gtest/gtest.h>
@@ -12,8 +13,11 @@
 #include "db/kill_testing.h"
 #include "db/tables/ycobar.h"
 #include "db/tables/ycogrp.h"
+#include "db/tables/ycoprm.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoven.h"
+#include "db/tables/ycoycf.h"
+#include "viewers/config_registers.h"
 #include "viewers/product_register.h"
 #include "viewers/text_registers.h"
 
@@ -77,6 +81,15 @@ TEST(ReplacementKilled, GroupsEditedInPlaceAreTheOldOnesOrTheReceivedOnes) {
   ExpectOldOrNewAfterEveryKill(
       copies, {std::string(ycogrp::kTable)},
       [&](const fs::path& dir) { MustComplete(ReplaceGroups(db::Database(dir), grid)); }, 20, 30);
+}
+
+// Parameters edit the one row of two tables: both change together or not at all.
+TEST(ReplacementKilled, ParametersChangeBothTablesOrNeither) {
+  Copies copies({.demo = true});
+  const RegisterGrid grid = DecodeParameters("SNG1", "PS 12 345", "SNSNSNS431");
+  ExpectOldOrNewAfterEveryKill(
+      copies, {std::string(ycoprm::kTable), std::string(ycoycf::kTable)},
+      [&](const fs::path& dir) { MustComplete(ReplaceParameters(db::Database(dir), grid)); }, 20, 30);
 }
 
 }  // namespace

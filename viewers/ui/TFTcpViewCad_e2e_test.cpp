@@ -18,6 +18,7 @@
 #include "comm/ui/TFCargaTcp.h"
 #include "common/testing/scripted_messages.h"
 #include "common/ui/qt_text.h"
+#include "db/backup.h"
 #include "db/database.h"
 #include "db/install.h"
 #include "db/tables/ycotey.h"
@@ -48,6 +49,16 @@ class TFTcpViewCadEndToEndTest : public QObject {
  private:
   fs::path dir_;
   fs::path terminal_dir_;
+
+  // The final message of a replacement, with the line of the newest backup
+  // of `operation`.
+  std::string Completa(const std::string& operation) const {
+    std::string name;
+    for (const db::BackupInfo& b : db::ListBackups(db::Database(dir_))) {
+      if (b.operation == operation) name = b.name;
+    }
+    return kCompleta + "\r" + db::BackupLine(name);
+  }
   int case_ = 0;
 
   template <typename T>
@@ -129,7 +140,7 @@ class TFTcpViewCadEndToEndTest : public QObject {
     QVERIFY(ran);
     QCOMPARE(messages.texts(),
              (Texts{"Confirma  [ Leitura de Configuração de Finalizadoras ]\rdos terminais selecionados ?", kConfirma,
-                    kCompleta}));
+                    Completa("substituicao-ycoq40")}));
 
     using Row = viewers::testing::PaymentTypeRow;
     const std::vector<Row> rows = viewers::testing::PaymentTypeRows(db::Database(dir_));
@@ -162,7 +173,7 @@ class TFTcpViewCadEndToEndTest : public QObject {
         },
         messages);
     QVERIFY(ran);
-    QCOMPARE(messages.texts().back(), kCompleta);
+    QCOMPARE(messages.texts().back(), Completa("substituicao-ycotey"));
 
     std::vector<std::tuple<int64_t, int64_t, int64_t>> placed;
     auto tey = db::Database(dir_).open(ycotey::kTable);
