@@ -13,6 +13,9 @@ cmake -S . -B build -G Ninja && cmake --build build && ctest --test-dir build --
 
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKASLO_SANITIZE=ON -DKASLO_FUZZ=ON
 cmake --build build-asan
-(source scripts/sanitizer_env.sh && ctest --test-dir build-asan --output-on-failure -j2)
+# Left out: the server's flat-memory check, since ASan's quarantine keeps
+# freed memory on purpose and the process's size then says nothing.
+(source scripts/sanitizer_env.sh && export GTEST_FILTER='-*KeepMemoryFlat' &&
+  ctest --test-dir build-asan --output-on-failure -j2)
 
 bash scripts/fuzz.sh

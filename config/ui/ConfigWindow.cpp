@@ -309,7 +309,8 @@ void ConfigWindow::Sair() {
 // ---- events
 
 bool ConfigWindow::event(QEvent* e) {
-  if (hints_->StatusTip(e)) return true;
+  // Qt sends events (the title's) while the constructor has not made hints_ yet.
+  if (hints_ && hints_->StatusTip(e)) return true;
   return QDialog::event(e);
 }
 

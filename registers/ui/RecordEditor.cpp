@@ -515,7 +515,8 @@ void RecordEditor::GridColumnEntered(int) {
 
 bool RecordEditor::event(QEvent* e) {
   // AppEvents1: the long hint of the command under the mouse
-  if (hints_->StatusTip(e)) return true;
+  // Qt sends events (the title's) while the constructor has not made hints_ yet.
+  if (hints_ && hints_->StatusTip(e)) return true;
   return QDialog::event(e);
 }
 
