@@ -112,7 +112,7 @@ ReplaceOutcome ReplaceClients(const db::Database& db, const RegisterGrid& grid) 
   db::Table* cli = nullptr;
   return ReplaceRows(
       db, {std::string(ycocli::kTable)}, grid, kErroIncluir,
-      [&](db::TableSwap& swap) { cli = &swap.stage(ycocli::kTable); },
+      [&](ReplacedTables& replaced) { cli = &replaced.empty(ycocli::kTable); },
       [&](const GridRow& row) { InsertClient(*cli, row); });
 }
 

@@ -78,18 +78,15 @@ void EditSingleRow(db::Table& t) {
     t.edit();
 }
 
-// Runs write on staged copies of `tables` (StageCopy) and swaps them in,
-// after a backup named by the first table; an engine error gives the
-// failure message of the configuration blocks, and the tables stay as
-// they were.
+// Runs write on the ReplacedTables of `tables` and puts them in place; an
+// engine error gives the failure message of the configuration blocks.
 ReplaceOutcome WriteConfiguration(const db::Database& db, const std::vector<std::string>& tables,
-                                  std::string_view success, const std::function<void(db::TableSwap&)>& write) {
+                                  std::string_view success, const std::function<void(ReplacedTables&)>& write) {
   ReplaceOutcome outcome;
   try {
-    db::TableSwap swap(db, tables, ReplacementBackup(tables.front()));
-    write(swap);
-    swap.commit();
-    outcome.backup = swap.backupName();
+    ReplacedTables replaced(db, tables);
+    write(replaced);
+    outcome.backup = replaced.finish();
   } catch (const db::Error& e) {
     outcome.message = kErroIncluirExclamacao;
     outcome.detail = e.what();
@@ -229,10 +226,10 @@ std::unique_ptr<db::Table> OpenSecondModelKeys(const db::Database& db) {
   return tey;
 }
 
-// The staged copy of Ycotey that a keyboard replacement edits, seen as
-// OpenSecondModelKeys sees the table.
-db::Table& StageSecondModelKeys(db::TableSwap& swap) {
-  db::Table& tey = StageCopy(swap, ycotey::kTable);
+// Ycotey as a keyboard replacement edits it, seen as OpenSecondModelKeys
+// sees the table.
+db::Table& ReplacedSecondModelKeys(ReplacedTables& replaced) {
+  db::Table& tey = replaced.copy(ycotey::kTable);
   tey.setTag("Um");
   tey.setFilter(kSecondModelKeys);
   return tey;
@@ -339,8 +336,8 @@ ReplaceOutcome ReplacePaymentConfig(const db::Database& db, const RegisterGrid& 
   db::Table* q40 = nullptr;
   return ReplaceRows(
       db, {std::string(ycoq40::kTable)}, grid, kErroIncluirExclamacao,
-      [&](db::TableSwap& swap) {
-        q40 = &StageCopy(swap, ycoq40::kTable);
+      [&](ReplacedTables& replaced) {
+        q40 = &replaced.copy(ycoq40::kTable);
         q40->setTag("Um");
       },
       [&](const GridRow& row) {
@@ -359,7 +356,7 @@ ReplaceOutcome ReplacePayments(const db::Database& db, const RegisterGrid& grid)
   db::Table* q40 = nullptr;
   return ReplaceRows(
       db, {std::string(ycoq40::kTable)}, defined, kErroIncluirExclamacao,
-      [&](db::TableSwap& swap) { q40 = &swap.stage(ycoq40::kTable); },
+      [&](ReplacedTables& replaced) { q40 = &replaced.empty(ycoq40::kTable); },
       [&](const GridRow& row) {
         q40->append();
         WritePayment(*q40, row);
@@ -403,9 +400,9 @@ ReplaceOutcome ReplaceParameters(const db::Database& db, const RegisterGrid& gri
   auto left = [&](size_t row) -> const std::string& { return Cell(RowAt(grid, row), kLeftOption); };
   auto right = [&](size_t row) -> const std::string& { return Cell(RowAt(grid, row), kRightOption); };
   return WriteConfiguration(db, {std::string(ycoprm::kTable), std::string(ycoycf::kTable)}, kSubstituicaoCompleta,
-                            [&](db::TableSwap& swap) {
-    db::Table* ycf = &StageCopy(swap, ycoycf::kTable);
-    db::Table* prm = &StageCopy(swap, ycoprm::kTable);
+                            [&](ReplacedTables& replaced) {
+    db::Table* ycf = &replaced.copy(ycoycf::kTable);
+    db::Table* prm = &replaced.copy(ycoprm::kTable);
     EditSingleRow(*ycf);
     EditSingleRow(*prm);
     ycf->setString(ycoycf::YCF_BALETQ, FirstChar(right(1)));
@@ -453,8 +450,8 @@ RegisterGrid DecodeDiscounts(std::string_view descacr) {
 RegisterGrid DisplayDiscounts(const std::filesystem::path& descacr) { return DisplayLine(descacr, DecodeDiscounts); }
 
 ReplaceOutcome ReplaceDiscounts(const db::Database& db, const RegisterGrid& grid) {
-  return WriteConfiguration(db, {std::string(ycoycf::kTable)}, kSubstituicaoCompleta, [&](db::TableSwap& swap) {
-    db::Table* ycf = &StageCopy(swap, ycoycf::kTable);
+  return WriteConfiguration(db, {std::string(ycoycf::kTable)}, kSubstituicaoCompleta, [&](ReplacedTables& replaced) {
+    db::Table* ycf = &replaced.copy(ycoycf::kTable);
     EditSingleRow(*ycf);
     for (const DiscountGroup& g : kDiscountGroups) {
       const GridRow& row = RowAt(grid, g.row);
@@ -482,8 +479,8 @@ ReplaceOutcome ReplaceSaleMessage(const db::Database& db, const RegisterGrid& gr
   static const db::FieldDef kCentred[4] = {ycoycf::YCF_CAMCEN, ycoycf::YCF_CAMCE1, ycoycf::YCF_CAMCE2,
                                            ycoycf::YCF_CAMCE3};
   return WriteConfiguration(db, {std::string(ycoycf::kTable)}, kSubstituicaoCompletaMensagem,
-                            [&](db::TableSwap& swap) {
-    db::Table* ycf = &StageCopy(swap, ycoycf::kTable);
+                            [&](ReplacedTables& replaced) {
+    db::Table* ycf = &replaced.copy(ycoycf::kTable);
     EditSingleRow(*ycf);
     for (size_t n = 0; n < 4; ++n) {
       const GridRow& row = RowAt(grid, n);
@@ -535,8 +532,8 @@ ReplaceOutcome ReplaceKeyboard(const db::Database& db, const RegisterGrid& grid)
   ReplaceOutcome outcome;
   ScopedProgress progress(kProcessandoAtuais);
   try {
-    db::TableSwap swap(db, {std::string(ycotey::kTable)}, ReplacementBackup(ycotey::kTable));
-    db::Table* tey = &StageSecondModelKeys(swap);
+    ReplacedTables replaced(db, {std::string(ycotey::kTable)});
+    db::Table* tey = &ReplacedSecondModelKeys(replaced);
     ClearKeyPositions(*tey);
     for (size_t n = 1; n <= grid.rows.size(); ++n) {
       const int64_t key = KeyNumberOf(grid.rows[n - 1]);
@@ -547,10 +544,9 @@ ReplaceOutcome ReplaceKeyboard(const db::Database& db, const RegisterGrid& grid)
       tey->post();
       ++outcome.rows_written;
     }
-    swap.commit();
-    outcome.backup = swap.backupName();
+    outcome.backup = replaced.finish();
   } catch (const db::Error& e) {
-    // Nothing is swapped in: the keys stay as they were.
+    // Staged, the keys stay as they were; edited in place, as far as written.
     progress.close();
     outcome.message = kErroIncluirExclamacao;
     outcome.detail = e.what();

@@ -6,6 +6,7 @@
 
 #include <tuple>
 
+#include "db/backup.h"
 #include "db/tables/ycoprm.h"
 #include "db/tables/ycoq40.h"
 #include "db/tables/ycotey.h"
@@ -185,6 +186,27 @@ TEST_F(ConfigReplaceTest, FourteenWritesKindRateAndFlagOfEachGroup) {
   EXPECT_EQ(ycf->getString(ycoycf::YCF_AITIPO), "V");
   EXPECT_EQ(ycf->asNumber(ycoycf::YCF_AIPER), 1);
   EXPECT_EQ(ycf->getString(ycoycf::YCF_AIALT), "N");
+}
+
+// The configuration window that started the reading keeps the table open
+// and reads it again afterwards: the row is written in place, after the
+// same backup, and the window's open table sees it.
+TEST_F(ConfigReplaceTest, ATableAWindowHoldsIsWrittenInPlaceAfterItsBackup) {
+  auto window = db_->open(ycoycf::kTable);
+  window->first();
+  const std::string kind_before = window->getString(ycoycf::YCF_DSTIPO);
+  ASSERT_NE(kind_before, "V");
+
+  ReplaceOutcome outcome = ReplaceDiscounts(*db_, DecodeDiscounts("V1000SV0050NP0250SX0100N"));
+
+  ASSERT_TRUE(outcome.completed) << outcome.detail;
+  EXPECT_TRUE(outcome.backup.ends_with("-substituicao-ycoycf")) << outcome.backup;
+  window->refresh();
+  window->first();
+  EXPECT_EQ(window->getString(ycoycf::YCF_DSTIPO), "V");
+  auto saved = db::Database(dir_ / db::kBackupFolder / outcome.backup).open(ycoycf::kTable);
+  saved->first();
+  EXPECT_EQ(saved->getString(ycoycf::YCF_DSTIPO), kind_before);
 }
 
 // ---- sale message and store data

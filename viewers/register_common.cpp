@@ -10,6 +10,7 @@
 #include "common/numbers.h"
 #include "common/progress.h"
 #include "db/database.h"
+#include "db/backup.h"
 #include "db/error.h"
 #include "db/table_ops.h"
 
@@ -65,39 +66,42 @@ std::string ReplacementBackup(std::string_view table) {
   return name;
 }
 
-ReplaceOutcome ReplaceRows(const db::Database& db, const std::vector<std::string>& tables,
-                           const RegisterGrid& grid, std::string_view failure_message,
-                           const std::function<void(db::TableSwap&)>& remove_previous,
-                           const std::function<void(const GridRow&)>& write_row, std::string_view first_text) {
-  ReplaceOutcome outcome;
-  ScopedProgress progress(first_text);
-  db::TableSwap swap(db, tables, ReplacementBackup(tables.front()));
-  remove_previous(swap);
-  if (first_text != kProcessandoAtuais) progress.text(kProcessandoAtuais);
-  for (const GridRow& row : grid.rows) {
-    if (!(CellNumber(Cell(row, 0)) > 0)) continue;
-    try {
-      write_row(row);
-    } catch (const db::Error& e) {
-      // The swap is left uncommitted: every old row stays.
-      progress.close();
-      outcome.message = failure_message;
-      outcome.detail = e.what();
-      return outcome;
-    }
-    ++outcome.rows_written;
+ReplacedTables::ReplacedTables(const db::Database& db, const std::vector<std::string>& tables)
+    : db_(db), tables_(tables) {
+  try {
+    swap_.emplace(db_, tables_, ReplacementBackup(tables_.front()));
+  } catch (const db::Error&) {
+    // Held open elsewhere: written in place, as the holder expects.
   }
-  swap.commit();
-  progress.close();
-  outcome.completed = true;
-  outcome.message = kSubstituicaoCompleta;
-  outcome.backup = swap.backupName();
-  return outcome;
 }
 
-db::Table& StageCopy(db::TableSwap& swap, std::string_view table) {
-  db::Table& current = swap.current(table);
-  db::Table& staged = swap.stage(table);
+ReplacedTables::~ReplacedTables() = default;
+
+db::Table& ReplacedTables::keep(std::unique_ptr<db::Table> table) {
+  in_place_.push_back(std::move(table));
+  return *in_place_.back();
+}
+
+void ReplacedTables::backup() {
+  if (backup_.empty()) backup_ = db::TakeBackup(db_, ReplacementBackup(tables_.front()), tables_);
+}
+
+db::Table& ReplacedTables::empty(std::string_view table) {
+  if (swap_) return swap_->stage(table);
+  db::Table& t = keep(db_.open(table, {.tag = "", .exclusive = true}));
+  backup();
+  t.emptyTable();
+  return t;
+}
+
+db::Table& ReplacedTables::copy(std::string_view table) {
+  if (!swap_) {
+    db::Table& t = keep(db_.open(table));
+    backup();
+    return t;
+  }
+  db::Table& current = swap_->current(table);
+  db::Table& staged = swap_->stage(table);
   db::FieldMapping every_field;
   for (const db::FieldInfo& f : current.fields()) every_field.emplace_back(f.name, f.name);
   db::CopyRows(current, staged, every_field);
@@ -109,6 +113,44 @@ db::Table& StageCopy(db::TableSwap& swap, std::string_view table) {
   for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
   if (!tags.empty()) db::AddTags(staged, tags);
   return staged;
+}
+
+std::string ReplacedTables::finish() {
+  if (!swap_) {
+    in_place_.clear();
+    return backup_;
+  }
+  swap_->commit();
+  return swap_->backupName();
+}
+
+ReplaceOutcome ReplaceRows(const db::Database& db, const std::vector<std::string>& tables,
+                           const RegisterGrid& grid, std::string_view failure_message,
+                           const std::function<void(ReplacedTables&)>& remove_previous,
+                           const std::function<void(const GridRow&)>& write_row, std::string_view first_text) {
+  ReplaceOutcome outcome;
+  ScopedProgress progress(first_text);
+  ReplacedTables replaced(db, tables);
+  remove_previous(replaced);
+  if (first_text != kProcessandoAtuais) progress.text(kProcessandoAtuais);
+  for (const GridRow& row : grid.rows) {
+    if (!(CellNumber(Cell(row, 0)) > 0)) continue;
+    try {
+      write_row(row);
+    } catch (const db::Error& e) {
+      // Nothing is swapped in: every old row stays.
+      progress.close();
+      outcome.message = failure_message;
+      outcome.detail = e.what();
+      return outcome;
+    }
+    ++outcome.rows_written;
+  }
+  outcome.backup = replaced.finish();
+  progress.close();
+  outcome.completed = true;
+  outcome.message = kSubstituicaoCompleta;
+  return outcome;
 }
 
 }  // namespace kaslo::viewers

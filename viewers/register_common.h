@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,29 +55,61 @@ std::string SimNao(char flag);
 // table's name in lower case.
 std::string ReplacementBackup(std::string_view table);
 
-// The replacement frame of the master-data registers, all or nothing: the
-// new tables are staged through a db::TableSwap of `tables` and swapped in
-// once every row is written, after a backup named by the first table
-// (ReplacementBackup). Shows "Aguarde, eliminando registros anteriores..."
-// while remove_previous stages the tables, then "Aguarde, processando
-// registros atuais..." and calls write_row for every row whose first
-// cell's number is above 0, from the first row to the last. A db::Error
-// from write_row stops the walk: the outcome carries failure_message and
-// the engine's text, and every old row stays. A db::Error from opening the
-// tables, from remove_previous or from the swap is not caught (nothing was
-// replaced, or the next open of the directory finishes the swap). On
-// success the message is "Substituição de cadastro completa !" and the
-// outcome names the backup. A replacement that announces no removal passes
-// kProcessandoAtuais as first_text.
+// The tables one register replacement writes. When nobody else has them
+// open, their new versions are staged in a db::TableSwap and finish() swaps
+// them in together, after a backup named by the first table
+// (ReplacementBackup): a failure or a kill before that leaves every old row.
+// A configuration window that started the reading keeps its tables open and
+// reads them again once the replacement ends; the tables are then written
+// in place, after the same backup taken before their first change, and a
+// failure keeps what was written.
+class ReplacedTables {
+ public:
+  // Throws db::Error when a table is missing or another process has it
+  // open exclusively.
+  ReplacedTables(const db::Database& db, const std::vector<std::string>& tables);
+  ~ReplacedTables();
+  ReplacedTables(const ReplacedTables&) = delete;
+  ReplacedTables& operator=(const ReplacedTables&) = delete;
+
+  // The table's new version, empty. Written in place, the table is opened
+  // exclusively and emptied (db::Error while another open holds it).
+  db::Table& empty(std::string_view table);
+  // The table's new version holding every row it has now, with its tags,
+  // for edits in place.
+  db::Table& copy(std::string_view table);
+  // Puts the new versions in place (throws db::Error as TableSwap::commit)
+  // and returns the backup's name; empty when nothing was written.
+  std::string finish();
+
+ private:
+  db::Table& keep(std::unique_ptr<db::Table> table);
+  void backup();
+
+  db::Database db_;
+  std::vector<std::string> tables_;
+  std::optional<db::TableSwap> swap_;
+  std::vector<std::unique_ptr<db::Table>> in_place_;
+  std::string backup_;
+};
+
+// The replacement frame of the master-data registers: remove_previous
+// gets the replaced tables (ReplacedTables of `tables`) while "Aguarde,
+// eliminando registros anteriores..." shows, then "Aguarde, processando
+// registros atuais..." shows and write_row is called for every row whose
+// first cell's number is above 0, from the first row to the last. A
+// db::Error from write_row stops the walk: the outcome carries
+// failure_message and the engine's text, and nothing is swapped in (every
+// old row stays). A db::Error from opening the tables, from remove_previous
+// or from the swap is not caught (nothing was replaced, or the next open of
+// the directory finishes the swap). On success the message is
+// "Substituição de cadastro completa !" and the outcome names the backup. A
+// replacement that announces no removal passes kProcessandoAtuais as
+// first_text.
 ReplaceOutcome ReplaceRows(const db::Database& db, const std::vector<std::string>& tables,
                            const RegisterGrid& grid, std::string_view failure_message,
-                           const std::function<void(db::TableSwap&)>& remove_previous,
+                           const std::function<void(ReplacedTables&)>& remove_previous,
                            const std::function<void(const GridRow&)>& write_row,
                            std::string_view first_text = kEliminandoAnteriores);
-
-// The new version of a table of the swap that starts as a copy of every
-// live row of the current one, with the current tags, for a replacement
-// that edits rows in place.
-db::Table& StageCopy(db::TableSwap& swap, std::string_view table);
 
 }  // namespace kaslo::viewers

@@ -165,7 +165,7 @@ ReplaceOutcome ReplaceTable(const db::Database& db, std::string_view table, cons
                             const std::function<void(db::Table&, const GridRow&)>& insert) {
   db::Table* t = nullptr;
   return ReplaceRows(
-      db, {std::string(table)}, grid, failure_message, [&](db::TableSwap& swap) { t = &swap.stage(table); },
+      db, {std::string(table)}, grid, failure_message, [&](ReplacedTables& replaced) { t = &replaced.empty(table); },
       [&](const GridRow& row) { insert(*t, row); });
 }
 
@@ -203,8 +203,8 @@ ReplaceOutcome ReplaceGroups(const db::Database& db, const RegisterGrid& grid) {
   db::Table* grp = nullptr;
   return ReplaceRows(
       db, {std::string(ycogrp::kTable)}, grid, kErroIncluirExclamacao,
-      [&](db::TableSwap& swap) {
-        grp = &StageCopy(swap, ycogrp::kTable);
+      [&](ReplacedTables& replaced) {
+        grp = &replaced.copy(ycogrp::kTable);
         DeleteGroupDefinitions(*grp);
       },
       [&](const GridRow& row) { InsertGroup(*grp, row); });

@@ -32,6 +32,7 @@
 #include "db/tables/ycoope.h"
 #include "db/tables/ycopro.h"
 #include "viewers/ui/TFTcpViewCad.h"
+#include "viewers/ui/viewer_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -43,7 +44,6 @@ using Texts = std::vector<std::string>;
 namespace {
 
 const std::string kConfirma = "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?";
-const std::string kCompleta = "Substituição de cadastro completa !";
 
 // Three operators the demo store does not have, 39 characters each: a
 // manager with every right, a cashier who may cancel items and take an X
@@ -188,7 +188,7 @@ class CommunicationE2eTest : public QObject {
       Replace(v, messages, By::kKeyboard);
       QVERIFY(v.isVisible());
     });
-    QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (Texts{kConfirma, viewer_test::CompletaWithBackup(dir_, "substituicao-ycoope")}));
     QVERIFY(viewed);
     CloseCommunication(window);
     QCOMPARE(messages.texts().size(), size_t{2});
@@ -236,7 +236,7 @@ class CommunicationE2eTest : public QObject {
       QCOMPARE(Row(grid, 1), (QStringList{"0052", "123.456.789-09", "ANA PAULA", "AV. BRASIL 500", "SALA 2", "VERMELHO"}));
       Replace(v, messages, By::kMouse);
     }));
-    QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (Texts{kConfirma, viewer_test::CompletaWithBackup(dir_, "substituicao-ycocli")}));
     CloseCommunication(window);
 
     using Client = std::tuple<int64_t, int64_t, std::string, std::string, std::string>;
@@ -284,7 +284,7 @@ class CommunicationE2eTest : public QObject {
       QCOMPARE(Cell(grid, 2, 10), QStringLiteral("12.050"));
       Replace(v, messages, By::kMouse);
     }));
-    QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (Texts{kConfirma, viewer_test::CompletaWithBackup(dir_, "substituicao-produtos")}));
     CloseCommunication(window);
 
     db::Database db(dir_);
@@ -348,7 +348,7 @@ class CommunicationE2eTest : public QObject {
       QCOMPARE(Cell(grid, picanha, 10), QStringLiteral("9.875"));
       Replace(v, messages, By::kMouse);
     }));
-    QCOMPARE(messages.texts(), (Texts{kConfirma, kCompleta}));
+    QCOMPARE(messages.texts(), (Texts{kConfirma, viewer_test::CompletaWithBackup(dir_, "substituicao-produtos")}));
     CloseCommunication(reading);
     QCOMPARE(kept(), before);
   }

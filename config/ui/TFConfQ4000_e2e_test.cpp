@@ -84,7 +84,7 @@ class TFConfQ4000E2eTest : public QObject {
     QCOMPARE(messages.texts(),
              (Texts{"Confirma  [ Leitura de Configuração de Finalizadoras ]\rdos terminais selecionados ?",
                     "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?",
-                    "Substituição de cadastro completa !"}));
+                    viewer_test::CompletaWithBackup(dir_, "substituicao-ycoq40")}));
     // the refresh shows them at once, and they may be changed
     auto* grid = w.findChild<QTableView*>("Grid");
     QCOMPARE(grid->model()->rowCount(), 2);

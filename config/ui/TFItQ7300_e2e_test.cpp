@@ -124,7 +124,7 @@ class TFItQ7300E2eTest : public QObject {
     QCOMPARE(messages.texts(),
              (Texts{"Confirma  [ Leitura de Layout de Teclado ]\rdos terminais selecionados ?",
                     "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?",
-                    "Substituição de cadastro completa !"}));
+                    viewer_test::CompletaWithBackup(dir_, "substituicao-ycotey")}));
     QCOMPARE(Key(w, 1)->text(), QStringLiteral("D05"));
     QCOMPARE(Key(w, 1)->toolTip(), QStringLiteral("  Função: DEPTO 05\nEtiqueta: DEPTO 05"));
     QCOMPARE(Key(w, 2)->text(), QStringLiteral("G64"));

@@ -18,7 +18,6 @@
 #include "comm/ui/TFCargaTcp.h"
 #include "common/testing/scripted_messages.h"
 #include "common/ui/qt_text.h"
-#include "db/backup.h"
 #include "db/database.h"
 #include "db/install.h"
 #include "db/tables/ycotey.h"
@@ -37,7 +36,6 @@ namespace {
 
 constexpr int kLongWaitMs = 60000;
 const std::string kConfirma = "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?";
-const std::string kCompleta = "Substituição de cadastro completa !";
 
 QString Q(const std::string& utf8) { return FromUtf8(utf8); }
 
@@ -50,14 +48,8 @@ class TFTcpViewCadEndToEndTest : public QObject {
   fs::path dir_;
   fs::path terminal_dir_;
 
-  // The final message of a replacement, with the line of the newest backup
-  // of `operation`.
   std::string Completa(const std::string& operation) const {
-    std::string name;
-    for (const db::BackupInfo& b : db::ListBackups(db::Database(dir_))) {
-      if (b.operation == operation) name = b.name;
-    }
-    return kCompleta + "\r" + db::BackupLine(name);
+    return viewer_test::CompletaWithBackup(dir_, operation);
   }
   int case_ = 0;
 

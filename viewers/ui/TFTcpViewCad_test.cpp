@@ -24,7 +24,6 @@
 #include "common/text.h"
 #include "common/ui/WindowRegistry.h"
 #include "common/ui/qt_text.h"
-#include "db/backup.h"
 #include "db/database.h"
 #include "db/install.h"
 #include "db/tables/ycobar.h"
@@ -51,7 +50,6 @@ using kaslo::testing::ScriptedMessages;
 namespace {
 
 const std::string kConfirma = "Confirma substituir todos os dados do Cadastro, pelos dados selecionados ?";
-const std::string kCompleta = "Substituição de cadastro completa !";
 
 std::string Lower(std::string_view s) {
   std::string lower(s);
@@ -102,14 +100,8 @@ class TFTcpViewCadTest : public QObject {
     return p;
   }
 
-  // The final message of a replacement, with the line of the newest backup
-  // of `operation` (none: a line that names no folder, which fails).
   std::string Completa(const std::string& operation) const {
-    std::string name;
-    for (const db::BackupInfo& b : db::ListBackups(db::Database(dir_))) {
-      if (b.operation == operation) name = b.name;
-    }
-    return kCompleta + "\r" + db::BackupLine(name);
+    return viewer_test::CompletaWithBackup(dir_, operation);
   }
 
   OpenContext Context(int kind, const std::string& title, const std::string& file) {

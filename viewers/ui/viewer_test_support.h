@@ -4,9 +4,13 @@
 
 #include <QTableWidget>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
+#include <string>
 
 #include "common/ui/ModalHelper.h"
+#include "db/backup.h"
+#include "db/database.h"
 #include "viewers/ui/TFTcpViewCad.h"
 
 namespace kaslo::ui::viewer_test {
@@ -34,6 +38,18 @@ inline QTableWidget* GridOf(TFTcpViewCad& v) { return v.findChild<QTableWidget*>
 inline QString Cell(QTableWidget* grid, int r, int c) {
   const QTableWidgetItem* item = grid->item(r, c);
   return item ? item->text() : QString();
+}
+
+// The viewer's message after a finished replacement in the data directory
+// `dir`: "Substituição de cadastro completa !" and the line of the newest
+// backup of `operation` ("substituicao-ycoope"); without one, a line that
+// names no folder, which no window shows.
+inline std::string CompletaWithBackup(const std::filesystem::path& dir, const std::string& operation) {
+  std::string name;
+  for (const db::BackupInfo& b : db::ListBackups(db::Database(dir))) {
+    if (b.operation == operation) name = b.name;
+  }
+  return "Substituição de cadastro completa !\r" + db::BackupLine(name);
 }
 
 }  // namespace kaslo::ui::viewer_test
