@@ -99,7 +99,7 @@ void RunReplace(const ViewerArgs& args) {
   }
   if (!outcome.message.empty()) Messages().error(outcome.message);
   if (!outcome.detail.empty()) Messages().error(outcome.detail);
-  throw CommandFailed{kExitFailure, "nothing replaced: the table keeps its rows"};
+  throw CommandFailed{kExitFailure, "the replacement stopped at a row that could not be written"};
 }
 
 void AddReadingOptions(CLI::App* cmd, ViewerArgs& args) {

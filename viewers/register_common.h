@@ -100,7 +100,7 @@ class ReplacedTables {
 // first cell's number is above 0, from the first row to the last. A
 // db::Error from write_row stops the walk: the outcome carries
 // failure_message and the engine's text, and nothing is swapped in (every
-// old row stays). A db::Error from opening the tables, from remove_previous
+// old row stays; written in place, what was written stays). A db::Error from opening the tables, from remove_previous
 // or from the swap is not caught (nothing was replaced, or the next open of
 // the directory finishes the swap). On success the message is
 // "Substituição de cadastro completa !" and the outcome names the backup. A
