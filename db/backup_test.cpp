@@ -10,6 +10,7 @@
 
 #include "common/clock.h"
 #include "db/backup.h"
+#include "db/engine_test_util.h"
 #include "db/table_ops.h"
 #include "db/table_swap.h"
 #include "db/temp_data_dir.h"
@@ -18,6 +19,7 @@ namespace kaslo::db {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ErrorOf;
 
 std::string Read(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -30,15 +32,6 @@ std::set<std::string> Entries(const fs::path& folder) {
   std::set<std::string> names;
   for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
   return names;
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
 }
 
 class Backup : public ::testing::Test {

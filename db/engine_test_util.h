@@ -8,6 +8,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -15,6 +16,16 @@
 #include "db/table.h"
 
 namespace kaslo::db::testing {
+
+// The engine's message of what f throws; "" when it throws nothing.
+inline std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
 
 class TempDir {
  public:

@@ -13,17 +13,9 @@ namespace kaslo::db {
 namespace {
 
 using testing::EngineTest;
+using testing::ErrorOf;
 using testing::HandTable;
 using testing::WriteBytes;
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
 
 std::vector<std::string> Column(Table& t, const char* field) {
   std::vector<std::string> values;

@@ -17,15 +17,7 @@ namespace kaslo::db {
 namespace {
 
 using testing::EngineTest;
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
+using testing::ErrorOf;
 
 // A child process that runs `hold`, reports, waits to be released, runs
 // `release` and exits. Its failures come back as text.

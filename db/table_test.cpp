@@ -20,6 +20,7 @@ namespace kaslo::db {
 namespace {
 
 using testing::EngineTest;
+using testing::ErrorOf;
 using testing::ReadBytes;
 using testing::Walk;
 using testing::WriteBytes;
@@ -32,15 +33,6 @@ constexpr std::array kAllKinds = {
 };
 
 constexpr std::array kGroups = {Num("GRP_CODIGO", 12), Num("DEP_CODIGO", 12), Char("GRP_DESCR", 20)};
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
 
 // ---- failures
 
