@@ -64,6 +64,9 @@ bool InEditor(TFMenu& menu, const char* item, const std::function<void(Editor&)>
 }
 
 void Enter(const QString& text = {}) {
+  // The focus reaches the field the editor chose once its window is active,
+  // which a slow machine may see after the command that set it.
+  QTRY_VERIFY(Focused() != nullptr);
   if (!text.isEmpty()) QTest::keyClicks(Focused(), text);
   QTest::keyClick(Focused(), Qt::Key_Return);
 }
