@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "db/backup.h"
 #include "db/table_swap.h"
+#include "db/tables/ycobar.h"
 #include "db/tables/ycopro.h"
 #include "db/tables/ycoy60.h"
 #include "db/tableset_ops.h"
@@ -57,6 +58,11 @@ class GaugeSteps {
   Gauge& gauge_;
   VisibleSteps visible_;
 };
+
+// The tables an import replaces or changes, and backs up first.
+std::vector<std::string> ProductTables() {
+  return {std::string(ycopro::kTable), std::string(ycobar::kTable), std::string(ycoy60::kTable)};
+}
 
 // The lines added below the final text when there is something to say.
 std::string Notes(const Outcome& o) {
@@ -218,8 +224,7 @@ Outcome FullImport(const db::Database& db, const Operation& op, Gauge& gauge) {
   const std::string name = opticash ? "OPTICASH.TXT" : "NLUFILE.MTR";
   std::optional<db::TableSwap> swap;
   try {
-    swap.emplace(db, std::vector<std::string>{std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)},
-                 "importacao-completa");
+    swap.emplace(db, ProductTables(), "importacao-completa");
   } catch (const db::Error&) {
     return Refused(ProdutosEmUso(op.convert));
   }
@@ -232,7 +237,7 @@ Outcome FullImport(const db::Database& db, const Operation& op, Gauge& gauge) {
   const bool check_digit = registers::CheckDigitOn(db);
   const registers::DepartmentGroups groups(db);
   db::Table& pro = swap->stage(ycopro::kTable);
-  swap->stage("Ycobar");
+  swap->stage(ycobar::kTable);
   swap->stage(ycoy60::kTable);
   LineReader reader(path);
   progress.close();
@@ -352,13 +357,12 @@ Outcome ChangesImport(const db::Database& db, const Operation& op, Gauge& gauge)
     // the import itself shares the queue with the other stations.
     std::unique_ptr<db::Table> bar, y60;
     try {
-      bar = db.open("Ycobar", {.tag = "", .exclusive = true});
+      bar = db.open(ycobar::kTable, {.tag = "", .exclusive = true});
       y60 = db.open(ycoy60::kTable, {.tag = "", .exclusive = true});
     } catch (const db::Error&) {
       return Refused(ProdutosEmUso(op.convert));
     }
-    backup = db::TakeBackup(db, "importacao-nlumnt",
-                            {std::string(ycopro::kTable), "Ycobar", std::string(ycoy60::kTable)});
+    backup = db::TakeBackup(db, "importacao-nlumnt", ProductTables());
   }
 
   const bool check_digit = registers::CheckDigitOn(db);
