@@ -194,10 +194,7 @@ std::vector<std::string> TableUpgrade(const db::Database& db, std::string* backu
   fs::path build;
   if (!replaced.empty()) {
     swap.emplace(db, replaced, kUpgradeBackup);
-    build = db.dir() / db::TableSwap::kFolder / "upgrade";
-    std::error_code ec;
-    fs::create_directory(build, ec);
-    if (ec) throw db::Error(build.string() + ": cannot be created (" + ec.message() + ")");
+    build = swap->scratch("upgrade");
   }
   std::vector<std::string> upgraded;
   for (const Upgrade& u : upgrades) {

@@ -2,6 +2,7 @@
 // version string.
 #include "common/files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -75,6 +76,14 @@ bool CopiaArquivo(const fs::path& origem, const fs::path& destino) {
   from.reset();
 
   return RenameIntoPlace(temporary, destino, ok);
+}
+
+bool SyncToDisk(const fs::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
 }
 
 bool WriteWholeFile(const fs::path& destino, std::string_view bytes) {

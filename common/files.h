@@ -17,6 +17,10 @@ namespace kaslo {
 // has no file name, or the temporary name is origem itself.
 bool CopiaArquivo(const std::filesystem::path& origem, const std::filesystem::path& destino);
 
+// Puts a file's bytes, or a folder's entries, on disk. False when it cannot
+// be opened or the system reports a failure.
+bool SyncToDisk(const std::filesystem::path& path);
+
 // Writes `bytes` to a temporary file beside destino (its name followed by
 // ".new"), puts it on disk and renames it into place, so that destino, and
 // what another program reads of it, is either its old self or the whole new

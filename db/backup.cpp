@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "common/clock.h"
+#include "common/files.h"
 #include "db/error.h"
 #include "db/table_swap.h"
 
@@ -90,11 +91,7 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
 }
 
 void Sync(const fs::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw Error(path.filename().string() + ": cannot be opened to be put on disk");
-  const int rc = ::fsync(fd);
-  ::close(fd);
-  if (rc != 0) throw Error(path.filename().string() + ": cannot be put on disk");
+  if (!SyncToDisk(path)) throw Error(path.filename().string() + ": cannot be put on disk");
 }
 
 // Keeps two backups (another process's, or of a start-up and a window)

@@ -79,13 +79,9 @@ std::string Restructure(const Database& db, std::string_view table, std::span<co
     source.push_back(-1);
   }
   const std::string base = internal::UpperName(t.base_);
-  // The new files are written inside the swap's staging folder, which a
-  // kill before the commit leaves for the next open of the directory to
-  // remove.
-  const std::filesystem::path build = db.dir() / TableSwap::kFolder / "restructure";
-  std::error_code made;
-  std::filesystem::create_directory(build, made);
-  if (made) throw Error(build.string() + ": cannot be created (" + made.message() + ")");
+  // Inside the swap's staging folder, which a kill before the commit leaves
+  // for the next open of the directory to remove.
+  const std::filesystem::path build = swap.scratch("restructure");
   std::string header = internal::BuildDbfHeader(fields, t.file_name_, kaslo::Today());
   header[internal::kOffLanguage] = static_cast<char>(t.layout_.language);
   internal::DbfLayout nl = internal::ParseDbfHeader(header, t.file_name_);

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "common/clock.h"
+#include "common/files.h"
 #include "db/backup.h"
 #include "db/dbf_file.h"
 #include "db/dbt_file.h"
@@ -30,15 +31,6 @@ namespace {
 
 constexpr const char* kJournal = "JOURNAL";
 constexpr const char* kExtensions[] = {".DBF", ".DBT", ".MDX"};
-
-// Puts a file or a folder's entries on disk; errors are left to the renames
-// that follow, which report them.
-void SyncPath(const fs::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 // The lock that keeps a swap and the clean-up of an interrupted one apart: a
 // lock on the data directory itself, which the system drops when its holder
@@ -78,7 +70,7 @@ void ApplyJournal(const fs::path& dir, const fs::path& staging) {
       fs::remove(dir / a, ec);
     }
   }
-  SyncPath(dir);
+  SyncToDisk(dir);
   std::error_code ec;
   fs::remove(staging / kJournal, ec);
   fs::remove_all(staging, ec);
@@ -104,13 +96,28 @@ void CreateEmptyLike(TableImpl& from, const fs::path& staging) {
   f.WriteAt(0, header.data(), header.size());
 }
 
+// A table's tags as definitions, which hold views into `texts`.
+std::vector<TagDef> TagsOf(const Table& table, std::vector<std::string>& texts) {
+  const std::vector<std::string> names = table.tagNames();
+  texts.clear();
+  texts.reserve(names.size() * 2);  // no reallocation: the views stay valid
+  for (const std::string& name : names) {
+    texts.push_back(name);
+    texts.push_back(table.tagExpression(name));
+  }
+  std::vector<TagDef> tags;
+  for (size_t i = 0; i < texts.size(); i += 2) tags.push_back({texts[i], texts[i + 1]});
+  return tags;
+}
+
 }  // namespace
 
 struct TableSwap::Entry {
   std::string name;
   std::unique_ptr<Table> current;
   std::unique_ptr<Table> staged;
-  bool files = false;  // taken whole through stageFiles()
+  bool files = false;   // taken whole through stageFiles()
+  bool copied = false;  // staged through stageCopy(): its tags follow every post
 };
 
 TableSwap::TableSwap(const Database& db, const std::vector<std::string>& tables, std::string backup_operation)
@@ -163,6 +170,28 @@ Table& TableSwap::stage(std::string_view table) {
   return *e.staged;
 }
 
+Table& TableSwap::stageCopy(std::string_view table) {
+  Entry& e = find(table);
+  if (e.staged) throw Error(std::string(table) + ": already staged");
+  Table& staged = stage(table);
+  FieldMapping every_field;
+  for (const FieldInfo& f : e.current->fields()) every_field.emplace_back(f.name, f.name);
+  CopyRows(*e.current, staged, every_field);
+  std::vector<std::string> texts;
+  const std::vector<TagDef> tags = TagsOf(*e.current, texts);
+  if (!tags.empty()) AddTags(staged, tags);
+  e.copied = true;
+  return staged;
+}
+
+fs::path TableSwap::scratch(std::string_view name) {
+  const fs::path folder = staging_ / std::string(name);
+  std::error_code ec;
+  fs::create_directory(folder, ec);
+  if (ec) throw Error(folder.string() + ": cannot be created (" + ec.message() + ")");
+  return folder;
+}
+
 void TableSwap::stageFiles(std::string_view table, const fs::path& dbf, const fs::path& dbt,
                            const fs::path& mdx) {
   Entry& e = find(table);
@@ -174,8 +203,10 @@ void TableSwap::stageFiles(std::string_view table, const fs::path& dbf, const fs
     std::error_code ec;
     fs::remove(target, ec);
     if (sources[i].empty()) continue;
-    fs::copy_file(sources[i], target, fs::copy_options::overwrite_existing, ec);
-    if (ec) throw Error(sources[i].filename().string() + ": cannot be copied (" + ec.message() + ")");
+    // Files built in a scratch folder are moved; others (a backup) copied.
+    if (sources[i].parent_path().parent_path() == staging_) fs::rename(sources[i], target, ec);
+    else fs::copy_file(sources[i], target, fs::copy_options::overwrite_existing, ec);
+    if (ec) throw Error(sources[i].filename().string() + ": cannot be staged (" + ec.message() + ")");
   }
   e.files = true;
 }
@@ -192,11 +223,9 @@ void TableSwap::commit() {
   for (auto& e : entries_) {
     if (!e->staged && !e->files) continue;
     if (e->staged) {
-      std::vector<TagDef> tags;
-      std::vector<std::string> names = e->current->tagNames(), expressions;
-      for (const std::string& n : names) expressions.push_back(e->current->tagExpression(n));
-      for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
-      if (tags.empty()) {
+      std::vector<std::string> texts;
+      std::vector<TagDef> tags = e->copied ? std::vector<TagDef>() : TagsOf(*e->current, texts);
+      if (tags.empty() && !e->copied) {
         if (const TableDef* def = FindTable(e->name)) tags.assign(def->tags.begin(), def->tags.end());
       }
       if (!tags.empty()) AddTags(*e->staged, tags);
@@ -210,7 +239,7 @@ void TableSwap::commit() {
       const fs::path target = ext == std::string_view(".DBF") ? e->current->impl().path_ : db_.find(staged);
       std::error_code ec;
       if (fs::exists(staging_ / staged, ec)) {
-        SyncPath(staging_ / staged);
+        SyncToDisk(staging_ / staged);  // a failure here shows in the renames that follow
         journal << "R\t" << staged << "\t" << (target.empty() ? staged : target.filename().string()) << "\n";
       } else if (!target.empty()) {
         journal << "D\t" << target.filename().string() << "\n";
@@ -224,11 +253,11 @@ void TableSwap::commit() {
     f.WriteAt(0, text.data(), text.size());
     f.Sync();
   }
-  SyncPath(staging_);
+  SyncToDisk(staging_);
   std::error_code ec;
   fs::rename(written, staging_ / kJournal, ec);
   if (ec) throw Error(std::string(kJournal) + ": cannot be written (" + ec.message() + ")");
-  SyncPath(staging_);
+  SyncToDisk(staging_);
   committed_ = true;
   ApplyJournal(db_.dir(), staging_);
 }

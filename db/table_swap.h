@@ -46,13 +46,20 @@ class TableSwap {
   // of the current one and no index, opened exclusively in the staging
   // folder. At commit it gets the tags the current table has.
   Table& stage(std::string_view table);
+  // The new version of a table holding every row the current one has, with
+  // its tags, for edits in place; the posts keep the tags, so commit()
+  // does not build them again.
+  Table& stageCopy(std::string_view table);
   // A table as it is now, held open exclusively by the swap: what a new
   // version built from the old rows reads.
   Table& current(std::string_view table);
+  // A folder inside the staging folder for files built before stageFiles(),
+  // which moves them from there; it goes with the staging folder.
+  std::filesystem::path scratch(std::string_view name);
   // The new version of a table taken whole from files already written
   // elsewhere (a restructured table, a backup being restored): they are
-  // copied into the staging folder and commit() renames them in as they
-  // are, without rebuilding tags. A file not given (no dbt, no mdx) means
+  // copied into the staging folder (moved, when built in scratch()) and
+  // commit() renames them in as they are, without rebuilding tags. A file not given (no dbt, no mdx) means
   // the table has none: its old one is removed at commit.
   void stageFiles(std::string_view table, const std::filesystem::path& dbf,
                   const std::filesystem::path& dbt = {}, const std::filesystem::path& mdx = {});

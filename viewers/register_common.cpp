@@ -12,7 +12,6 @@
 #include "db/database.h"
 #include "db/backup.h"
 #include "db/error.h"
-#include "db/table_ops.h"
 
 namespace kaslo::viewers {
 
@@ -100,19 +99,7 @@ db::Table& ReplacedTables::copy(std::string_view table) {
     backup();
     return t;
   }
-  db::Table& current = swap_->current(table);
-  db::Table& staged = swap_->stage(table);
-  db::FieldMapping every_field;
-  for (const db::FieldInfo& f : current.fields()) every_field.emplace_back(f.name, f.name);
-  db::CopyRows(current, staged, every_field);
-  // TagDef holds views: the texts live here until the tags are built.
-  const std::vector<std::string> names = current.tagNames();
-  std::vector<std::string> expressions;
-  for (const std::string& name : names) expressions.push_back(current.tagExpression(name));
-  std::vector<db::TagDef> tags;
-  for (size_t i = 0; i < names.size(); ++i) tags.push_back({names[i], expressions[i]});
-  if (!tags.empty()) db::AddTags(staged, tags);
-  return staged;
+  return swap_->stageCopy(table);
 }
 
 std::string ReplacedTables::finish() {
