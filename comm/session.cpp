@@ -2,9 +2,14 @@
 // next-request table, and the end of the session.
 #include "comm/session.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -21,46 +26,103 @@ namespace fs = std::filesystem;
 
 // Time given to the terminal to read the last frame and close its side.
 constexpr int kLingerMs = 500;
-constexpr size_t kReadBufferSize = 16384;
+// Large reads keep the system calls per received megabyte few; the buffer
+// is the session's only one.
+constexpr size_t kReadBufferSize = 256 * 1024;
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+bool WriteAllTo(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// A descriptor closed with its owner.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { Close(); }
+
+  int get() const { return fd_; }
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
+  // False when the close reports an error the writes did not (a delayed
+  // write that failed).
+  bool Close() {
+    if (fd_ < 0) return true;
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace
 
 // The receiving side's answers to the parser: one target file at a time,
-// appended chunk by chunk, and the next request when a file is complete.
+// held open from its header to its end, and the next request when a file
+// is complete.
 class TTerminalSession::Receiver final : public ReceiveSink {
  public:
   explicit Receiver(TTerminalSession& session) : s_(session) {}
 
-  // The file being received, if one is not yet complete.
-  const fs::path* partial() const { return in_progress_ ? &target_ : nullptr; }
+  // The session ends: a file cut short is closed and not kept.
+  void End() {
+    file_.Close();
+    if (in_progress_) {
+      in_progress_ = false;
+      std::error_code ec;
+      fs::remove(target_, ec);
+    }
+  }
 
   bool OnHeader(std::optional<uint64_t> size) override {
+    file_.Close();
     std::string file = WireFile(s_.wire_name_);
     file = file.substr(0, file.find('.'));
     target_ = s_.job_.exchange_dir / (file + std::to_string(s_.terminal_) + ".rec");
     std::error_code ec;
     fs::remove(target_, ec);
-    std::ofstream create(target_, std::ios::binary | std::ios::trunc);
+    file_.Reset(::open(target_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     in_progress_ = true;
-    return static_cast<bool>(create);
+    return file_.get() >= 0;
   }
 
+  // A file removed while it arrives (by hand, or by a viewer taking it)
+  // ends the session. The open file is asked rather than its path: no
+  // lookup in the folder per read.
   bool OnData(std::string_view bytes) override {
-    std::error_code ec;
-    if (!fs::exists(target_, ec)) return false;
-    std::FILE* file = std::fopen(target_.c_str(), "ab");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    struct stat st;
+    if (file_.get() < 0 || ::fstat(file_.get(), &st) != 0 || st.st_nlink == 0) return false;
+    return WriteAllTo(file_.get(), bytes);
   }
 
   void OnProgress(uint64_t remaining, uint64_t total) override {
-    if (auto text = ReceiveProgressText(remaining, total, s_.base_)) s_.SetProgress(*text);
+    auto text = ReceiveProgressText(remaining, total, s_.base_);
+    // The row changes only at a new percentage, not at every read: fewer
+    // turns of the list's lock and of its observer.
+    if (!text || *text == shown_) return;
+    shown_ = *text;
+    s_.SetProgress(shown_);
   }
 
   bool OnComplete() override {
+    // A close that fails is a write that failed: the file is not kept.
+    if (!file_.Close()) return false;
     in_progress_ = false;
     const JobStep* done = s_.CurrentStep();
     // Whatever comes now, the session ends at the next read.
@@ -78,7 +140,9 @@ class TTerminalSession::Receiver final : public ReceiveSink {
  private:
   TTerminalSession& s_;
   fs::path target_;
+  FileDescriptor file_;
   bool in_progress_ = false;
+  std::string shown_;
 };
 
 TTerminalSession::TTerminalSession(const ServerJob& job, TerminalList& list, Socket& socket, std::string peer,
@@ -206,21 +270,20 @@ void TTerminalSession::ReceiveSide() {
   base_ = done_ = 80;
   Receiver receiver(*this);
   ReceiveParser parser;
-  std::vector<char> buffer(kReadBufferSize);
+  // Not value-initialised: the pages are touched only as far as reads fill them.
+  std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   while (!stopping_) {
-    long n = socket_.ReadSome(buffer.data(), buffer.size(), read_timeout_ms_);
+    long n = socket_.ReadSome(buffer.get(), kReadBufferSize, read_timeout_ms_);
     if (n <= 0) break;
-    ReceiveParser::Result result = parser.Feed(std::string_view(buffer.data(), static_cast<size_t>(n)), receiver);
+    ReceiveParser::Result result = parser.Feed(std::string_view(buffer.get(), static_cast<size_t>(n)), receiver);
     if (result != ReceiveParser::Result::kContinue) break;
   }
+  buffer.reset();
   // A file cut short (the terminal gone or silent, the server stopping, a
   // stream past the size limit) is not kept: a viewer would replace tables
   // with it, and a partial LOG would be converted now and again whole at
   // the next reading, as the terminal was never told to clear it.
-  if (receiver.partial()) {
-    std::error_code ec;
-    fs::remove(*receiver.partial(), ec);
-  }
+  receiver.End();
   if (kind_ && kind_->after_session == AfterSession::kConvertLog) {
     try {
       ConvertLog(job_.exchange_dir, terminal_, job_.log_clear, kaslo::Now());

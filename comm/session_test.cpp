@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -158,6 +159,35 @@ TEST_F(ReadingSessionTest, ABlankSizeIsAnEmptyFileAndTheReadingGoesOn) {
   ASSERT_TRUE(fs::exists(dir_ / "Sid2.rec"));
   EXPECT_EQ(fs::file_size(dir_ / "Sid2.rec"), 0u);
   EXPECT_EQ(Slurp(dir_ / "SProds2.rec"), products);
+}
+
+// The identity file removed while it arrives (by hand, or a viewer taking
+// it): the session ends at the next piece with the end frame instead of
+// asking for the products, and the file does not come back.
+TEST_F(ReadingSessionTest, AFileRemovedWhileArrivingEndsTheSession) {
+  Write(dir_ / "SProds.dad", "");
+  const std::string identity = Pattern(600, 4);
+  const fs::path target = dir_ / "Sid2.rec";
+  for (bool unknown_size : {false, true}) {
+    Converse({18, dir_, WireName('S', "Prods.dad"), false}, [&](Socket& terminal) {
+      ASSERT_EQ(Next(terminal), RequestFrame(WireName('S', "id.dad")));
+      std::optional<uint64_t> size;
+      if (!unknown_size) size = identity.size();
+      ASSERT_TRUE(terminal.WriteAll(TerminalHeaderFrame(WireName('S', "id.dad"), size)));
+      ASSERT_TRUE(terminal.WriteAll(identity.substr(0, 300)));
+      for (int i = 0; i < 1000; ++i) {
+        std::error_code ec;
+        if (fs::file_size(target, ec) > 0 && !ec) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      ASSERT_TRUE(fs::remove(target));
+      ASSERT_TRUE(terminal.WriteAll(identity.substr(300) + (unknown_size ? std::string(kDataEndMarker) : "")));
+      EXPECT_EQ(Next(terminal), EndFrame()) << unknown_size;
+    });
+    EXPECT_FALSE(fs::exists(target)) << unknown_size;
+    EXPECT_FALSE(fs::exists(dir_ / "SProds2.rec")) << unknown_size;
+    EXPECT_EQ(list_.row(0).image, kImageFinished);
+  }
 }
 
 }  // namespace
