@@ -188,28 +188,36 @@ ReceiveParser::Result ReceiveParser::ParseKnown(std::string_view& bytes, Receive
 
 // Unknown size: the data end with the marker. The terminal sends nothing
 // after it until the next request, so the marker is recognised where what
-// has arrived ends; it may arrive split over several reads. Up to nine bytes
-// that could begin it are held back, so none of its bytes reaches the file.
+// has arrived ends; it may arrive split over several reads. Only the bytes
+// at the end that could begin it (nine at most) are held back, so none of
+// its bytes reaches the file; the rest goes on as it lies in the read, and
+// a read is copied only when bytes held back must go before it.
 ReceiveParser::Result ReceiveParser::ParseUnknown(std::string_view& bytes, ReceiveSink& sink) {
-  std::string window = std::move(tail_);
-  tail_.clear();
-  window.append(bytes);
+  std::string joined;
+  std::string_view window = bytes;
+  if (!tail_.empty()) {
+    joined = tail_;
+    joined.append(bytes);
+    window = joined;
+  }
   bytes = {};
   const size_t marker = kDataEndMarker.size();
-  if (window.size() >= marker && std::string_view(window).substr(window.size() - marker) == kDataEndMarker) {
+  if (window.size() >= marker && window.substr(window.size() - marker) == kDataEndMarker) {
     size_t data = window.size() - marker;
     if (written_ + data > kMaxReceivedFileSize) return Result::kTooLarge;
-    if (data > 0 && !sink.OnData(std::string_view(window).substr(0, data))) return Result::kEnd;
+    if (data > 0 && !sink.OnData(window.substr(0, data))) return Result::kEnd;
+    tail_.clear();
     remaining_ = 0;
     sink.OnProgress(0, total_);
     return sink.OnComplete() ? Result::kContinue : Result::kEnd;
   }
   size_t keep = std::min(window.size(), marker - 1);
+  while (keep > 0 && window.substr(window.size() - keep) != kDataEndMarker.substr(0, keep)) --keep;
   size_t emit = window.size() - keep;
   if (written_ + emit > kMaxReceivedFileSize) return Result::kTooLarge;
-  if (emit > 0 && !sink.OnData(std::string_view(window).substr(0, emit))) return Result::kEnd;
+  if (emit > 0 && !sink.OnData(window.substr(0, emit))) return Result::kEnd;
   written_ += emit;
-  tail_ = window.substr(emit);
+  tail_.assign(window.substr(emit));
   return Result::kContinue;
 }
 

@@ -185,6 +185,23 @@ TEST(ReceiveParserTest, MarkerFollowedByMoreBytesIsData) {
   EXPECT_EQ(sink.files[0], data);
 }
 
+// Only an end that may begin the marker waits for the next read; what
+// cannot is stored at once, and what waited goes first when the marker
+// does not follow.
+TEST(ReceiveParserTest, UnknownSizeHoldsBackOnlyWhatMayBeginTheMarker) {
+  ReceiveParser parser;
+  RecordingSink sink;
+  parser.Feed(Header(std::nullopt) + "abc", sink);
+  EXPECT_EQ(sink.files[0], "abc");
+  parser.Feed("de\xCC\xBB\xCC", sink);
+  EXPECT_EQ(sink.files[0], "abcde");
+  parser.Feed("\xBB\xCC\xBB!\xBB", sink);
+  EXPECT_EQ(sink.files[0], "abcde\xCC\xBB\xCC\xBB\xCC\xBB!\xBB");
+  parser.Feed(std::string("\xCC") + std::string(kDataEndMarker), sink);
+  EXPECT_EQ(sink.completed, 1);
+  EXPECT_EQ(sink.files[0], "abcde\xCC\xBB\xCC\xBB\xCC\xBB!\xBB\xCC");
+}
+
 TEST(ReceiveParserTest, BadChecksumAndEchoedFramesAreDropped) {
   std::string bad = Header(3);
   bad.back() = static_cast<char>(bad.back() ^ 1);
