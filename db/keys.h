@@ -18,15 +18,32 @@
 
 namespace kaslo::db::internal {
 
-// Leaves the elements that a vector grows by uninitialised, for buffers
-// that are written over at once (rows read from disk, keys built from them):
-// zeroing 16 MB first costs as much as reading it.
+// Memory of a large array (rows read from disk, keys built from them, sort
+// scratch): the elements a vector grows by are left uninitialised, as they
+// are written over at once, and from 1 MiB up the block is mapped aligned
+// to 2 MiB, in huge pages where the system offers them. Faulting in a
+// store's products 4 KiB at a time costs more than reading them.
+void* MapLarge(size_t bytes);
+void UnmapLarge(void* data, size_t bytes);
+constexpr size_t kLargeBlock = size_t{2} << 20;
+constexpr size_t kLargeArray = size_t{1} << 20;
+
 template <class T>
-struct UninitializedAllocator : std::allocator<T> {
+struct LargeAllocator {
+  using value_type = T;
+  LargeAllocator() = default;
   template <class U>
-  struct rebind {
-    using other = UninitializedAllocator<U>;
-  };
+  LargeAllocator(const LargeAllocator<U>&) noexcept {}  // NOLINT: allocators convert
+  T* allocate(size_t n) {
+    const size_t bytes = n * sizeof(T);
+    if (bytes >= kLargeArray) return static_cast<T*>(MapLarge(bytes));
+    return static_cast<T*>(::operator new(bytes));
+  }
+  void deallocate(T* p, size_t n) noexcept {
+    const size_t bytes = n * sizeof(T);
+    if (bytes >= kLargeArray) UnmapLarge(p, bytes);
+    else ::operator delete(p);
+  }
   template <class U>
   void construct(U* p) noexcept {
     ::new (static_cast<void*>(p)) U;
@@ -35,19 +52,12 @@ struct UninitializedAllocator : std::allocator<T> {
   void construct(U* p, Args&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
+  template <class U>
+  bool operator==(const LargeAllocator<U>&) const noexcept { return true; }
 };
 
-// Reserves room for `bytes` (plus `slack`) in a vector that is about to be
-// filled, backed by huge pages where the system offers them: a store's
-// products then fault in a few pages instead of thousands.
-void AdviseHugePages(const void* data, size_t bytes);
-template <class Vector>
-void ReserveLarge(Vector& v, size_t bytes, size_t slack = 0) {
-  using T = typename Vector::value_type;
-  if (v.capacity() * sizeof(T) >= bytes) return;
-  v.reserve((bytes + slack + sizeof(T) - 1) / sizeof(T));
-  AdviseHugePages(v.data(), v.capacity() * sizeof(T));
-}
+template <class T>
+using LargeVector = std::vector<T, LargeAllocator<T>>;
 
 enum class KeyType : char { kCharacter = 'C', kNumeric = 'N', kDate = 'D' };
 
@@ -75,7 +85,7 @@ class TagIndex {
 
   size_t size() const { return Keys().order_.size(); }
   uint32_t RecAt(size_t pos) const { return Keys().order_[pos]; }
-  const std::vector<uint32_t>& order() const { return Keys().order_; }
+  const LargeVector<uint32_t>& order() const { return Keys().order_; }
   // Position of a record in the order (size() when absent).
   size_t PosOf(uint32_t rec_no) const;
 
@@ -97,16 +107,18 @@ class TagIndex {
   void BuildDeferred();
   bool Less(uint32_t a, uint32_t b) const;
   bool NumberLess(double a, double b) const;
+  uint64_t SortKey(double x) const;
+  void SortNumbers(uint32_t count);
+  void SortTexts(uint32_t count);
   void Store(uint32_t rec_no, const char* record);
 
   std::string name_;
   Expression expression_;
   KeyType type_;
   uint16_t key_length_;
-  std::vector<uint32_t> order_;
-  std::vector<double> numbers_;  // by record number - 1
-  std::vector<char, UninitializedAllocator<char>> texts_;  // key_length_ bytes per record
-  std::vector<bool> present_;
+  LargeVector<uint32_t> order_;
+  LargeVector<double> numbers_;  // by record number - 1
+  LargeVector<char> texts_;  // key_length_ bytes per record
   CountOf deferred_count_;  // set while the keys wait to be built
   RecordAt deferred_record_;
 };

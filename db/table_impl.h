@@ -42,7 +42,7 @@ class TableImpl {
 
   // ---- rows
   internal::DbfLayout layout_;
-  std::vector<char, internal::UninitializedAllocator<char>> data_;  // record_count records, record_length bytes each
+  internal::LargeVector<char> data_;  // record_count records, record_length bytes each
   uint32_t count_ = 0;
   size_t deleted_ = 0;
 
