@@ -176,23 +176,6 @@ std::string BuildDbfHeader(std::span<const FieldDef> fields, const std::string& 
   return out;
 }
 
-bool IsBlankText(std::string_view raw) {
-  return std::all_of(raw.begin(), raw.end(), [](char c) { return c == ' ' || c == '\0'; });
-}
-
-std::string_view TrimRight(std::string_view s) {
-  size_t n = s.size();
-  while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
-  return s.substr(0, n);
-}
-
-std::string_view Trim(std::string_view s) {
-  s = TrimRight(s);
-  size_t b = 0;
-  while (b < s.size() && s[b] == ' ') ++b;
-  return s.substr(b);
-}
-
 namespace {
 
 // The common stored number: blanks, an optional '-', up to 15 digits with an

@@ -98,11 +98,66 @@ uint32_t GetUint32(const char* p);
 void PutHeaderDate(char* p, Date today);
 
 // ---- values inside a record
-bool IsBlankText(std::string_view raw);
-std::string_view TrimRight(std::string_view s);
-std::string_view Trim(std::string_view s);
+// Inline, as they run for every field of every row read.
+inline bool IsBlankText(std::string_view raw) {
+  for (char c : raw)
+    if (c != ' ' && c != '\0') return false;
+  return true;
+}
+inline std::string_view TrimRight(std::string_view s) {
+  size_t n = s.size();
+  while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0')) --n;
+  return s.substr(0, n);
+}
+inline std::string_view Trim(std::string_view s) {
+  s = TrimRight(s);
+  size_t b = 0;
+  while (b < s.size() && s[b] == ' ') ++b;
+  return s.substr(b);
+}
 // A stored number; nullopt when blank or unreadable.
 std::optional<double> ParseNumber(std::string_view raw);
+// The same for a field with `decimals` decimals: digits right-aligned with
+// exactly those decimals, as this engine writes them, are read in one pass;
+// anything else goes to ParseNumber. Inline: many rows read it for every
+// field, and a call would return the value through memory.
+inline std::optional<double> ParseFieldNumber(std::string_view raw, unsigned decimals) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = raw.data();
+  const char* end = p + raw.size();
+  const size_t tail = decimals ? decimals + 1 : 0;
+  if (raw.size() <= tail || decimals > 15) return ParseNumber(raw);
+  const char* point = end - tail;
+  while (p < point && *p == ' ') ++p;
+  const bool negative = p < point && *p == '-';
+  p += negative;
+  // Whole digits, then '.', then the decimals; 15 digits at most, so that
+  // the integer and the division are exact as in ParsePlainNumber.
+  if (p == point || point - p + decimals > 15) return ParseNumber(raw);
+  // Each digit times its own power of ten: the sum is the only chain
+  // between digits, where n * 10 + d would wait for a multiply per digit.
+  static constexpr uint64_t kPlace[] = {1,           10,           100,           1000,           10000,
+                                        100000,      1000000,      10000000,      100000000,      1000000000,
+                                        10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000};
+  uint64_t n = 0;
+  for (; p < point; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - '0';
+    if (d > 9) return ParseNumber(raw);
+    n += d * kPlace[point - p - 1 + decimals];
+  }
+  if (decimals) {
+    if (*p++ != '.') return ParseNumber(raw);
+    for (; p < end; ++p) {
+      const unsigned d = static_cast<unsigned char>(*p) - '0';
+      if (d > 9) return ParseNumber(raw);
+      n += d * kPlace[end - p - 1];
+    }
+  }
+  double v = static_cast<double>(n);
+  if (decimals) v /= kPow10[decimals];
+  return negative ? -v : v;
+}
 // Writes value right-aligned into out[0..length) with `decimals` decimals.
 // False when it does not fit.
 bool FormatNumber(double value, uint16_t length, uint8_t decimals, char* out);

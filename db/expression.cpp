@@ -642,7 +642,7 @@ double Expression::KeyNumber(const char* record) const {
   if (root.op == Op::kField) {
     const FieldInfo& f = impl_->field_info[root.field];
     if (f.type == FieldType::kNumeric || f.type == FieldType::kFloat) {
-      return ParseNumber(std::string_view(record + impl_->offsets[root.field], f.length)).value_or(0);
+      return ParseFieldNumber(std::string_view(record + impl_->offsets[root.field], f.length), f.decimals).value_or(0);
     }
   }
   return Evaluate(record).number;

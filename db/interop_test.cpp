@@ -148,7 +148,8 @@ std::map<std::string, std::vector<uint32_t>> ParseWalks(const std::string& text)
 std::map<std::string, std::vector<uint32_t>> EngineWalks(Table& t) {
   std::map<std::string, std::vector<uint32_t>> walks;
   for (const auto& name : t.tagNames()) {
-    walks[internal::UpperLatin1(name)] = t.impl().FindTag(name)->order();
+    const auto& order = t.impl().FindTag(name)->order();
+    walks[internal::UpperLatin1(name)].assign(order.begin(), order.end());
   }
   return walks;
 }

@@ -126,18 +126,28 @@ void TableImpl::LoadAll(bool take_lock) {
   const uint64_t hl = layout_.header_length, rl = layout_.record_length;
   uint64_t whole = size > hl ? (size - hl) / rl : 0;
   uint32_t stated = layout_.record_count;
-  internal::ReserveLarge(data_, whole * rl, whole * rl / 8);  // with room for rows appended later
+  data_.reserve(whole * rl + whole * rl / 8);  // with room for rows appended later
   data_.resize(whole * rl);
-  if (whole) {
-    size_t n = dbf_.ReadAt(hl, data_.data(), data_.size());
-    whole = n / rl;
+  // In pieces that stay in the cache while their rows' flags are counted.
+  constexpr size_t kPiece = size_t{1} << 18;
+  size_t read = 0;
+  uint64_t flagged = 0;  // records whose deleted flag is counted
+  deleted_ = 0;
+  while (read < data_.size()) {
+    const size_t want = std::min(kPiece, data_.size() - read);
+    const size_t got = dbf_.ReadAt(hl + read, data_.data() + read, want);
+    read += got;
+    for (; (flagged + 1) * rl <= read; ++flagged) deleted_ += data_[flagged * rl] == kDeletedFlag;
+    if (got < want) break;
   }
+  whole = read / rl;
   uint64_t records = std::min<uint64_t>(stated, whole);
   while (records < whole) {
     char flag = data_[records * rl];
     if (flag != kLiveFlag && flag != kDeletedFlag) break;
     ++records;
   }
+  for (uint64_t r = records; r < flagged; ++r) deleted_ -= data_[r * rl] == kDeletedFlag;
   data_.resize(records * rl);
   uint64_t end = hl + records * rl;
   bool torn = false;
@@ -154,8 +164,6 @@ void TableImpl::LoadAll(bool take_lock) {
     dbf_.WriteAt(end, &eof, 1);
     WriteHeaderCount();
   }
-  deleted_ = 0;
-  for (uint32_t r = 1; r <= count_; ++r) deleted_ += Deleted(r);
 }
 
 void TableImpl::WriteHeaderCount() {
@@ -224,6 +232,8 @@ internal::TagIndex* TableImpl::FindTag(std::string_view name) const {
 }
 
 bool TableImpl::Visible(uint32_t rec_no) const {
+  // Walking a tag would read every row's flag at random.
+  if (deleted_ == 0 && !filter_) return true;
   if (Deleted(rec_no)) return false;
   return !filter_ || filter_->Test(Record(rec_no));
 }
@@ -569,6 +579,32 @@ std::string Table::getString(FieldRef f) const {
     case FieldType::kMemo: return std::string(internal::TrimRight(t.MemoText(i)));
   }
   return {};
+}
+
+Column Table::column(FieldRef f) const {
+  const TableImpl& t = *impl_;
+  const size_t i = t.Field(f);
+  const FieldInfo& info = t.layout_.fields[i];
+  return {i, t.layout_.offsets[i], info.length, info.decimals, info.type};
+}
+
+RowView Table::row() const { return RowView(impl_->RowBytes(), recNo(), impl_.get()); }
+
+RowView Table::rowAt(uint32_t rec_no) const {
+  const TableImpl& t = *impl_;
+  if (rec_no == 0 || rec_no > t.count_) t.Fail("no row " + std::to_string(rec_no));
+  return RowView(t.Record(rec_no), rec_no, &t);
+}
+
+std::string RowView::memo(const Column& c) const {
+  const TableImpl& t = *table_;
+  if (t.mode_ != Mode::kBrowse && record_ == t.pending_.data()) {
+    auto it = t.pending_memos_.find(c.index);
+    if (it != t.pending_memos_.end()) return it->second;
+  }
+  auto block = MemoBlock(raw(c));
+  if (!block || !t.memo_.valid()) return {};
+  return t.memo_.Read(*block);
 }
 
 std::string Table::storedText(FieldRef f) const {

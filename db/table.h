@@ -21,6 +21,7 @@
 
 #include "db/error.h"
 #include "db/field.h"
+#include "db/row_view.h"
 
 namespace kaslo::db {
 
@@ -37,6 +38,7 @@ class FieldRef {
   FieldRef(const char* name) : name_(name) {}         // NOLINT
   FieldRef(size_t index) : index_(index) {}            // NOLINT
   FieldRef(int index) : index_(static_cast<size_t>(index)) {}  // NOLINT
+  FieldRef(const Column& column) : index_(column.index) {}      // NOLINT
 
   std::string_view name() const { return name_; }
   std::optional<size_t> index() const { return index_; }
@@ -125,6 +127,12 @@ class Table {
   // The field's bytes in the current row as stored, without trailing blanks
   // and NULs: what a field that cannot be read as its kind holds.
   std::string storedText(FieldRef f) const;
+
+  // ---- whole rows, for reading many: find the fields once with column(),
+  // then read each row through row(). Throws db::Error as the getters do.
+  Column column(FieldRef f) const;
+  RowView row() const;                  // the current or pending row
+  RowView rowAt(uint32_t rec_no) const;  // a stored row, cursor unmoved
 
   // Setters need insert or edit mode. Values wider than the field: texts are
   // cut, numbers that do not fit throw db::Error. setString on an N/F field
