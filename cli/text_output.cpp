@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <variant>
 
+#include "common/encoding.h"
+
 #include "db/table_rows.h"
 
 namespace kaslo::cli {
@@ -30,10 +32,59 @@ class JsonLines {
   bool first_ = true;
 };
 
+// Stored digits that are exactly what NumberText would write for their
+// value: an optional '-', whole digits without a leading zero, '.' and the
+// field's decimals, 15 digits at most (so that the double they were read
+// into prints back as the same digits), and not a negative zero. Tables this
+// system writes hold every number so; other programs' may not.
+bool WrittenAsStored(const db::RowNumber& n) {
+  std::string_view s = n.stored;
+  const bool negative = !s.empty() && s.front() == '-';
+  if (negative) s.remove_prefix(1);
+  const size_t whole = n.decimals ? s.size() - std::min<size_t>(s.size(), n.decimals + 1) : s.size();
+  if (whole == 0 || whole + n.decimals > 15 || (whole > 1 && s.front() == '0')) return false;
+  if (n.decimals && s[whole] != '.') return false;
+  bool zero = true;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (i == whole && n.decimals) continue;
+    if (s[i] < '0' || s[i] > '9') return false;
+    zero = zero && s[i] == '0';
+  }
+  return !(negative && zero);
+}
+
+void AppendNumber(std::string& out, const db::RowNumber& n) {
+  if (WrittenAsStored(n)) {
+    out += n.stored;
+    return;
+  }
+  out += NumberText(n.value, n.decimals);
+}
+
+void AppendDate(std::string& out, const db::Date& d) {
+  const int year = static_cast<int>(d.year());
+  if (year < 0 || year > 9999) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", year, static_cast<unsigned>(d.month()),
+                  static_cast<unsigned>(d.day()));
+    out += buf;
+    return;
+  }
+  const unsigned month = static_cast<unsigned>(d.month()), day = static_cast<unsigned>(d.day());
+  const char iso[10] = {static_cast<char>('0' + year / 1000),    static_cast<char>('0' + year / 100 % 10),
+                        static_cast<char>('0' + year / 10 % 10), static_cast<char>('0' + year % 10),
+                        '-',
+                        static_cast<char>('0' + month / 10),     static_cast<char>('0' + month % 10),
+                        '-',
+                        static_cast<char>('0' + day / 10),       static_cast<char>('0' + day % 10)};
+  out.append(iso, sizeof iso);
+}
+
 // The value read back from the written text, so that a JSON reader gets the
 // number the CSV shows.
 Json JsonNumber(const db::RowNumber& n) {
-  const std::string text = NumberText(n.value, n.decimals);
+  std::string text;
+  AppendNumber(text, n);
   const char* end = text.data() + text.size();
   if (n.decimals == 0) {
     long long whole = 0;
@@ -55,19 +106,44 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 Json JsonValue(const db::RowValue& value) {
   return std::visit(Overloaded{[](std::monostate) { return Json(nullptr); },
                                [](const db::RowNumber& n) { return JsonNumber(n); },
-                               [](const db::RowText& t) { return Json(t.utf8); },
-                               [](const db::RowDate& d) { return Json(d.iso); },
+                               [](const db::RowText& t) { return Json(Latin1ToUtf8(t.latin1)); },
+                               [](const db::RowDate& d) {
+                                 std::string iso;
+                                 AppendDate(iso, d.date);
+                                 return Json(iso);
+                               },
                                [](bool b) { return Json(b); }},
                     value);
 }
 
-std::string CsvText(const db::RowValue& value) {
-  return std::visit(Overloaded{[](std::monostate) { return std::string(); },
-                               [](const db::RowNumber& n) { return NumberText(n.value, n.decimals); },
-                               [](const db::RowText& t) { return t.utf8; },
-                               [](const db::RowDate& d) { return d.iso; },
-                               [](bool b) { return std::string(b ? "T" : "F"); }},
-                    value);
+// The cell of a value, quoted as WriteCsvCell quotes it.
+void AppendCsvValue(std::string& out, const db::RowValue& value) {
+  if (const auto* t = std::get_if<db::RowText>(&value)) {
+    const std::string_view text = t->latin1;
+    bool plain = text.empty() || (text.front() != ' ' && text.back() != ' ');
+    bool ascii = true;
+    for (char c : text) {
+      plain = plain && c != ',' && c != '"' && c != '\r' && c != '\n';
+      ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (plain && ascii) {
+      out += text;
+    } else if (plain) {
+      AppendLatin1AsUtf8(out, text);
+    } else {
+      out += '"';
+      for (char c : text) {
+        if (c == '"') out += '"';
+        AppendLatin1AsUtf8(out, std::string_view(&c, 1));
+      }
+      out += '"';
+    }
+    return;
+  }
+  std::visit(Overloaded{[](std::monostate) {}, [&](const db::RowNumber& n) { AppendNumber(out, n); },
+                        [](const db::RowText&) {}, [&](const db::RowDate& d) { AppendDate(out, d.date); },
+                        [&](bool b) { out += b ? 'T' : 'F'; }},
+             value);
 }
 
 std::vector<std::string> FilledOut(const std::vector<std::string>& row, size_t columns) {
@@ -102,9 +178,9 @@ void WriteCsvLine(std::ostream& out, std::span<const std::string> cells) {
 }
 
 std::string NumberText(double value, unsigned decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(decimals), value);
-  std::string s = buf;
+  char buf[600];  // room for DBL_MAX with 255 decimals
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, static_cast<int>(decimals));
+  std::string s(buf, ec == std::errc() ? end : buf);
   if (s.size() > 1 && s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos) s.erase(0, 1);
   return s;
 }
@@ -114,11 +190,20 @@ void WriteTableCsv(db::Table& table, std::ostream& out, const db::UnreadableValu
   std::vector<std::string> cells;
   for (const db::ListedField& f : listing.fields) cells.push_back(f.name);
   WriteCsvLine(out, cells);
+  // Rows go out in blocks: one buffer, no stream call a cell.
+  std::string block;
   db::ForEachLiveRow(table, [&](std::span<const db::RowValue> values) {
-    cells.clear();
-    for (const db::RowValue& v : values) cells.push_back(CsvText(v));
-    WriteCsvLine(out, cells);
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i) block += ',';
+      AppendCsvValue(block, values[i]);
+    }
+    block += "\r\n";
+    if (block.size() >= 1 << 16) {
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+      block.clear();
+    }
   }, unreadable);
+  out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 void WriteTableJson(db::Table& table, std::ostream& out, const db::UnreadableValue& unreadable) {

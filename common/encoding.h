@@ -9,6 +9,8 @@
 namespace kaslo {
 
 std::string Latin1ToUtf8(std::string_view latin1);
+// Appends the UTF-8 form, for writers that build a line in one buffer.
+void AppendLatin1AsUtf8(std::string& out, std::string_view latin1);
 // Characters outside Latin-1 become "?".
 std::string Utf8ToLatin1(std::string_view utf8);
 

@@ -74,9 +74,7 @@ void SetFixedNow(std::optional<DateTime> now) {
   g_fixed_now = now;
 }
 
-std::string Latin1ToUtf8(std::string_view latin1) {
-  std::string out;
-  out.reserve(latin1.size() + latin1.size() / 8);
+void AppendLatin1AsUtf8(std::string& out, std::string_view latin1) {
   for (unsigned char c : latin1) {
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
@@ -85,6 +83,12 @@ std::string Latin1ToUtf8(std::string_view latin1) {
       out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
   }
+}
+
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string out;
+  out.reserve(latin1.size() + latin1.size() / 8);
+  AppendLatin1AsUtf8(out, latin1);
   return out;
 }
 

@@ -2,45 +2,53 @@
 #include "db/table_rows.h"
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 
 #include "common/encoding.h"
+#include "db/row_view.h"
 
 namespace kaslo::db {
 namespace {
 
-std::string IsoDate(const Date& d) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
-                static_cast<unsigned>(d.day()));
-  return buf;
-}
-
-RowValue Read(const Table& t, size_t index, const UnreadableValue& unreadable) {
-  const FieldInfo& f = t.fields()[index];
-  if (t.isBlank(index)) return {};
-  switch (f.type) {
+// Into the row's value in place: building a variant and moving it in costs
+// more than reading the field.
+void Read(const RowView& row, const Column& c, RowValue& value, std::string& memo,
+          const UnreadableValue& unreadable) {
+  switch (c.type) {
     case FieldType::kNumeric:
     case FieldType::kFloat: {
-      std::optional<double> n = t.getNumber(index);
-      if (!n || !std::isfinite(*n)) return {};
-      return RowNumber{*n, f.decimals};
+      const std::optional<double> n = row.blank(c) ? std::nullopt : row.number(c);
+      if (!n || !std::isfinite(*n)) value.emplace<std::monostate>();
+      else value.emplace<RowNumber>(RowNumber{*n, c.decimals, row.text(c)});
+      return;
     }
     case FieldType::kDate: {
-      std::optional<Date> d = t.getDate(index);
-      if (d) return RowDate{IsoDate(*d)};
-      std::string stored = t.storedText(index);
-      if (unreadable) unreadable(index, t.recNo(), stored);
-      return RowText{kaslo::Latin1ToUtf8(stored)};
+      if (row.blank(c)) {
+        value.emplace<std::monostate>();
+      } else if (const std::optional<Date> d = row.date(c)) {
+        value.emplace<RowDate>(RowDate{*d});
+      } else {
+        const std::string_view stored = internal::TrimRight(row.raw(c));
+        if (unreadable) unreadable(c.index, row.recNo(), stored);
+        value.emplace<RowText>(RowText{stored});
+      }
+      return;
     }
     case FieldType::kLogical: {
-      std::optional<bool> b = t.getLogical(index);
-      if (!b) return {};
-      return *b;
+      const std::optional<bool> b = row.logical(c);
+      if (!b) value.emplace<std::monostate>();
+      else value.emplace<bool>(*b);
+      return;
     }
-    default:
-      return RowText{kaslo::Latin1ToUtf8(t.getString(index))};
+    case FieldType::kMemo:
+      memo = row.memo(c);
+      if (memo.empty()) value.emplace<std::monostate>();
+      else value.emplace<RowText>(RowText{internal::TrimRight(memo)});
+      return;
+    case FieldType::kCharacter:
+      if (row.blank(c)) value.emplace<std::monostate>();
+      else value.emplace<RowText>(RowText{row.text(c)});
+      return;
   }
 }
 
@@ -55,9 +63,14 @@ TableListing ListFields(const Table& table) {
 
 void ForEachLiveRow(Table& table, const std::function<void(std::span<const RowValue>)>& row,
                     const UnreadableValue& unreadable) {
-  std::vector<RowValue> values(table.fields().size());
+  std::vector<Column> columns;
+  for (size_t i = 0; i < table.fields().size(); ++i) columns.push_back(table.column(i));
+  std::vector<RowValue> values(columns.size());
+  // One buffer a memo field, so that each value's view stays valid.
+  std::vector<std::string> memos(columns.size());
   for (table.first(); !table.eof(); table.next()) {
-    for (size_t i = 0; i < values.size(); ++i) values[i] = Read(table, i, unreadable);
+    const RowView view = table.row();
+    for (size_t i = 0; i < columns.size(); ++i) Read(view, columns[i], values[i], memos[i], unreadable);
     row(values);
   }
 }

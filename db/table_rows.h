@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -26,23 +27,26 @@ struct TableListing {
   std::vector<ListedField> fields;
 };
 
-// A number with the field's decimals, which its written form keeps.
+// A number with the field's decimals, which its written form keeps, and its
+// digits as stored (without blanks), from which a writer may copy it.
 struct RowNumber {
   double value;
   unsigned decimals;
+  std::string_view stored;
 };
-// A character or memo field in UTF-8, without its trailing blanks.
+// A character or memo field in Latin-1, as stored, without its trailing
+// blanks.
 struct RowText {
-  std::string utf8;
+  std::string_view latin1;
 };
-// A date as "yyyy-mm-dd".
 struct RowDate {
-  std::string iso;
+  Date date;
 };
 // monostate: a blank field, or one the engine cannot read as its kind (a
 // number field holding letters, a logical "?"). A date field whose eight
 // characters are not a date gives its stored text (RowText), never a value
-// that is not there.
+// that is not there. Texts are views into the row: valid while the row is
+// being handed over.
 using RowValue = std::variant<std::monostate, RowNumber, RowText, RowDate, bool>;
 
 TableListing ListFields(const Table& table);
