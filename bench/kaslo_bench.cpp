@@ -8,6 +8,8 @@
 //   kaslo-bench index FILE       read, then build the table's tags in memory
 //   kaslo-bench seek FILE N      N random exact searches on tag Um
 //   kaslo-bench append FILE N    N appends with their keys, into a copy
+//   kaslo-bench shuffle FILE DIR the table with its records in a random
+//                                order (and its tags), written into DIR
 //
 // The copies go to a fresh folder under the system's temporary directory and
 // are removed at the end; FILE itself is only read.
@@ -16,7 +18,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <span>
@@ -26,6 +31,7 @@
 
 #include "common/files.h"
 #include "db/database.h"
+#include "db/dbf_file.h"
 #include "db/error.h"
 #include "db/schema.h"
 #include "db/table.h"
@@ -134,26 +140,29 @@ class Scratch {
 
 // Reads every live row and converts each field by its type.
 size_t ReadAll(db::Table& table, Checksum& sum) {
-  const std::vector<db::FieldInfo>& fields = table.fields();
+  std::vector<db::Column> columns;
+  for (size_t i = 0; i < table.fields().size(); ++i) columns.push_back(table.column(i));
   size_t rows = 0;
   for (table.first(); !table.eof(); table.next()) {
     ++rows;
-    for (size_t i = 0; i < fields.size(); ++i) {
-      const db::FieldRef f(i);
-      switch (fields[i].type) {
+    const db::RowView row = table.row();
+    for (const db::Column& c : columns) {
+      switch (c.type) {
         case db::FieldType::kNumeric:
         case db::FieldType::kFloat:
-          sum.Add(table.asNumber(f));
+          sum.Add(row.asNumber(c));
           break;
         case db::FieldType::kDate:
-          if (const auto d = table.getDate(f)) sum.Add(static_cast<int64_t>(std::chrono::sys_days(*d).time_since_epoch().count()));
+          if (const auto d = row.date(c)) sum.Add(static_cast<int64_t>(std::chrono::sys_days(*d).time_since_epoch().count()));
           break;
         case db::FieldType::kLogical:
-          sum.Add(static_cast<int64_t>(table.getLogical(f).value_or(false)));
+          sum.Add(static_cast<int64_t>(row.logical(c).value_or(false)));
           break;
         case db::FieldType::kCharacter:
+          sum.Add(row.text(c));
+          break;
         case db::FieldType::kMemo:
-          sum.Add(table.getString(f));
+          sum.Add(row.memo(c));
           break;
       }
     }
@@ -287,12 +296,46 @@ int Append(const fs::path& file, size_t n) {
   return 0;
 }
 
+// A store's products are not stored in code order: codes are EAN numbers
+// entered over the years. The same rows in a random order (a fixed seed, so
+// that runs compare) show what the tags cost there.
+int Shuffle(const fs::path& file, const fs::path& out_dir) {
+  const TableFile table = Locate(file);
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const db::internal::DbfLayout layout = db::internal::ParseDbfHeader(bytes, table.name, bytes.size());
+  const size_t length = layout.record_length;
+  const size_t count = std::min<size_t>(layout.record_count, (bytes.size() - layout.header_length) / length);
+  std::vector<size_t> order(count);
+  for (size_t i = 0; i < count; ++i) order[i] = i;
+  std::shuffle(order.begin(), order.end(), std::mt19937_64(19991231));
+  fs::create_directories(out_dir);
+  std::string header = bytes.substr(0, layout.header_length);
+  header[db::internal::kOffMdxFlag] = 0;  // the tags are built below
+  db::internal::PutUint32(header.data() + db::internal::kOffRecordCount, static_cast<uint32_t>(count));
+  std::ofstream out(out_dir / table.name, std::ios::binary | std::ios::trunc);
+  out << header;
+  for (size_t i : order) out.write(bytes.data() + layout.header_length + i * length, static_cast<std::streamsize>(length));
+  out << db::internal::kEofMark;
+  out.close();
+  if (!out) throw db::Error((out_dir / table.name).string() + ": cannot be written");
+  const std::string stem = fs::path(table.name).stem().string();
+  for (const char* memo : {".DBT", ".dbt"})
+    if (fs::exists(table.dir / (stem + memo))) fs::copy_file(table.dir / (stem + memo), out_dir / (stem + memo), fs::copy_options::overwrite_existing);
+  auto t = db::Database(out_dir).open(table.name, {.tag = "", .exclusive = true});
+  db::AddTags(*t, TagsFor(table));
+  t->close();
+  std::printf("rows %zu shuffled into %s\n", count, (out_dir / table.name).string().c_str());
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: kaslo-bench read FILE\n"
                "       kaslo-bench index FILE\n"
                "       kaslo-bench seek FILE N\n"
-               "       kaslo-bench append FILE N\n");
+               "       kaslo-bench append FILE N\n"
+               "       kaslo-bench shuffle FILE DIR\n");
   return 2;
 }
 
@@ -305,6 +348,7 @@ int Main(int argc, char** argv) {
     if (args.size() == 2 && args[0] == "index") return Index(argv[2]);
     if (args.size() == 3 && args[0] == "seek") return Seek(argv[2], Count(argv[3]));
     if (args.size() == 3 && args[0] == "append") return Append(argv[2], Count(argv[3]));
+    if (args.size() == 3 && args[0] == "shuffle") return Shuffle(argv[2], argv[3]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kaslo-bench: %s\n", e.what());
     return 1;
