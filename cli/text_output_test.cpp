@@ -4,9 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 
+#include "db/dbf_file.h"
+#include "db/hand_made_dbf.h"
 #include "db/temp_data_dir.h"
 
 namespace kaslo::cli {
@@ -44,6 +51,74 @@ TEST(CsvTest, NumbersKeepTheirDecimalsAndZeroHasNoSign) {
   EXPECT_EQ(NumberText(-3.25, 2), "-3.25");
   EXPECT_EQ(NumberText(-0.001, 2), "0.00");
   EXPECT_EQ(NumberText(-0.0, 0), "0");
+  EXPECT_EQ(NumberText(1e300, 2).size(), 304u);
+}
+
+// What the C library prints, the form the number texts have always had.
+std::string Printed(double value, unsigned decimals) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(decimals), value);
+  std::string s = buf;
+  if (s.size() > 1 && s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos) s.erase(0, 1);
+  return s;
+}
+
+TEST(CsvTest, NumberTextsAreThosePrintfWrites) {
+  std::mt19937_64 random(3);
+  // Halves that are exact in binary (2.675 is not; 0.125 is) and values
+  // of every size.
+  for (double v : {0.125, 0.375, 2.5, 3.5, -0.125, 2.675, 1.005, 0.0049999, 1e15 + 0.5, 123456789012.345})
+    for (unsigned d = 0; d <= 4; ++d) EXPECT_EQ(NumberText(v, d), Printed(v, d)) << v << " " << d;
+  for (int i = 0; i < 100000; ++i) {
+    const double v = std::ldexp(static_cast<double>(random() % (uint64_t{1} << 53)), static_cast<int>(random() % 80) - 60) *
+                     (random() % 2 ? -1 : 1);
+    const unsigned d = static_cast<unsigned>(random() % 6);
+    ASSERT_EQ(NumberText(v, d), Printed(v, d)) << v << " " << d;
+  }
+}
+
+// Stored digits in every form, right-aligned as this system writes them or
+// not: each cell is what the number read from them is written as.
+TEST(CsvTest, NumbersCopiedFromTheirDigitsReadAsWritten) {
+  db::testing::HandTable table;
+  table.fields = {{"QTD", 'N', 6}, {"PRECO", 'N', 10, 2}, {"PESO", 'F', 18, 4}};
+  std::vector<std::array<std::string, 3>> stored = {
+      {"     7", "     12.50", "         1234.5000"},
+      {"000007", "  00012.50", "     -0.0000      "},
+      {"    -0", "     -0.00", "    1234567890.123"},
+      {"  1.50", "      12.5", "  12345678901.1234"},
+      {"    +3", "      1,50", "           .5     "},
+      {"   -12", "    -12.50", "999999999999.99999"},
+      {"  1e3 ", "  -.50    ", "    -0.0001       "},
+  };
+  std::mt19937 random(5);
+  for (int i = 0; i < 2000; ++i) {
+    char a[16], b[16], c[32];
+    std::snprintf(a, sizeof a, "%6d", static_cast<int>(random() % 1000000) - 99999);
+    std::snprintf(b, sizeof b, "%10.2f", static_cast<double>(static_cast<int>(random() % 200000000) - 1000000) / 100);
+    std::snprintf(c, sizeof c, "%18.4f", static_cast<double>(random()) * 997 / 10000);
+    stored.push_back({a, b, c});
+  }
+  for (const auto& row : stored) table.records.push_back(" " + row[0] + row[1] + row[2]);
+  db::testing::TempDataDir dir({}, false);
+  std::ofstream(dir.path() / "NUMS.DBF", std::ios::binary) << table.Bytes();
+  auto t = dir.db().open("NUMS.DBF");
+  std::ostringstream out;
+  WriteTableCsv(*t, out);
+  std::istringstream lines(out.str());
+  std::string line;
+  std::getline(lines, line);
+  const unsigned decimals[] = {0, 2, 4};
+  for (const auto& row : stored) {
+    std::string expected;
+    for (size_t i = 0; i < 3; ++i) {
+      if (i) expected += ',';
+      const auto value = db::internal::ParseNumber(row[i]);
+      if (value) expected += NumberText(*value, decimals[i]);
+    }
+    ASSERT_TRUE(std::getline(lines, line));
+    ASSERT_EQ(line, expected + "\r") << row[0] << "|" << row[1] << "|" << row[2];
+  }
 }
 
 // A table with a field of every kind in an installed data directory: a
