@@ -416,14 +416,18 @@ std::string DiscountsFile(const db::Database& db) {
 std::string ClientsFile(const db::Database& db) {
   auto t = db.open(ycocli::kTable, {.tag = "Um"});
   std::string out;
+  const db::Column code = t->column(ycocli::CLI_CODIGO), cnpj = t->column(ycocli::CLI_CNPJ),
+                   name = t->column(ycocli::CLI_NOME), address = t->column(ycocli::CLI_ENDER),
+                   complement = t->column(ycocli::CLI_COMPLE), status = t->column(ycocli::CLI_STATUS);
   for (t->first(); !t->eof(); t->next()) {
+    const db::RowView row = t->row();
     ClientValues v;
-    v.code = t->asNumber(ycocli::CLI_CODIGO);
-    v.cnpj = t->asNumber(ycocli::CLI_CNPJ);
-    v.name = t->getString(ycocli::CLI_NOME);
-    v.address = t->getString(ycocli::CLI_ENDER);
-    v.complement = t->getString(ycocli::CLI_COMPLE);
-    v.status = t->getString(ycocli::CLI_STATUS);
+    v.code = row.asNumber(code);
+    v.cnpj = row.asNumber(cnpj);
+    v.name = row.text(name);
+    v.address = row.text(address);
+    v.complement = row.text(complement);
+    v.status = row.text(status);
     out += ClientRecord(v);
   }
   return out;
@@ -487,18 +491,24 @@ std::vector<ProductValues> LoadProducts(const db::Database& db, bool check_digit
   auto t = db.open(ycopro::kTable, {.tag = "Um"});
   std::vector<ProductValues> out;
   out.reserve(t->recordCount());
+  const db::Column plu = t->column(ycopro::PRO_PLU), short_description = t->column(ycopro::PRO_RESUM),
+                   price = t->column(ycopro::PRO_PCOVEN), decimals = t->column(ycopro::PRO_CASAD),
+                   tax = t->column(ycopro::PRO_TRIBUT), department = t->column(ycopro::PRO_DEPTO),
+                   stock = t->column(ycopro::PRO_ESTQ), unit = t->column(ycopro::PRO_PESAD),
+                   litrado = t->column(ycopro::PRO_LITRAD), item_group = t->column(ycopro::PRO_GRPITE);
   for (t->first(); !t->eof(); t->next()) {
+    const db::RowView row = t->row();
     ProductValues v;
-    v.plu = LoadPlu(t->asNumber(ycopro::PRO_PLU), check_digit);
-    v.short_description = t->getString(ycopro::PRO_RESUM);
-    v.price = t->asNumber(ycopro::PRO_PCOVEN);
-    v.decimals = t->getString(ycopro::PRO_CASAD);
-    v.tax = t->asNumber(ycopro::PRO_TRIBUT);
-    v.department = t->asNumber(ycopro::PRO_DEPTO);
-    v.stock = t->asNumber(ycopro::PRO_ESTQ);
-    v.unit = t->getString(ycopro::PRO_PESAD);
-    v.litrado = t->getString(ycopro::PRO_LITRAD);
-    v.item_group = t->getString(ycopro::PRO_GRPITE);
+    v.plu = LoadPlu(row.asNumber(plu), check_digit);
+    v.short_description = row.text(short_description);
+    v.price = row.asNumber(price);
+    v.decimals = row.text(decimals);
+    v.tax = row.asNumber(tax);
+    v.department = row.asNumber(department);
+    v.stock = row.asNumber(stock);
+    v.unit = row.text(unit);
+    v.litrado = row.text(litrado);
+    v.item_group = row.text(item_group);
     out.push_back(std::move(v));
   }
   return out;

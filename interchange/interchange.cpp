@@ -107,10 +107,15 @@ Outcome Export(const db::Database& db, const Operation& op, Gauge& gauge) {
   {
     GaugeSteps steps(gauge, static_cast<int64_t>(rows->recordCount()));
     const ConversionSlots* conversion = slots ? &*slots : nullptr;
+    std::optional<NlumntFields> queue_fields;
+    std::optional<NlufileFields> product_fields;
+    if (changed) queue_fields.emplace(*rows);
+    else product_fields.emplace(*rows);
     for (rows->first(); !rows->eof(); rows->next()) {
       bool unconverted = false;
-      text += changed ? NlumntLine(*rows, conversion, &unconverted)
-                      : NlufileLine(*rows, check_digit, conversion, &unconverted);
+      const db::RowView row = rows->row();
+      text += changed ? NlumntLine(row, *queue_fields, conversion, &unconverted)
+                      : NlufileLine(row, *product_fields, check_digit, conversion, &unconverted);
       text += kLineEnd;
       o.unconverted += unconverted;
       steps.moveTo(static_cast<int64_t>(++o.lines_written));

@@ -120,25 +120,44 @@ double PriceOfDigits(std::string_view digits, int decimals) {
   return TextoParaNumero(FormataMascara(decimals == 3 ? "#####,###" : "######,##", TextoParaNumero(digits)));
 }
 
-std::string NlufileLine(const db::Table& pro, bool check_digit, const ConversionSlots* slots, bool* unconverted) {
-  using namespace ycopro;
-  double code = pro.asNumber(PRO_PLU);
+NlufileFields::NlufileFields(const db::Table& pro)
+    : plu(pro.column(ycopro::PRO_PLU)),
+      descr(pro.column(ycopro::PRO_DESCR)),
+      resum(pro.column(ycopro::PRO_RESUM)),
+      tribut(pro.column(ycopro::PRO_TRIBUT)),
+      depto(pro.column(ycopro::PRO_DEPTO)),
+      pcoven(pro.column(ycopro::PRO_PCOVEN)),
+      pesad(pro.column(ycopro::PRO_PESAD)),
+      litrad(pro.column(ycopro::PRO_LITRAD)) {}
+
+NlumntFields::NlumntFields(const db::Table& y60)
+    : data(y60.column(ycoy60::Y60_DATA)),
+      status(y60.column(ycoy60::Y60_STATUS)),
+      plu(y60.column(ycoy60::Y60_PROPLU)),
+      descr(y60.column(ycoy60::Y60_DESCR)),
+      resum(y60.column(ycoy60::Y60_RESUM)),
+      tribut(y60.column(ycoy60::Y60_TRIBUT)),
+      depto(y60.column(ycoy60::Y60_DEPTO)),
+      pcoven(y60.column(ycoy60::Y60_PCOVEN)) {}
+
+std::string NlufileLine(const db::RowView& pro, const NlufileFields& f, bool check_digit,
+                        const ConversionSlots* slots, bool* unconverted) {
+  double code = pro.asNumber(f.plu);
   if (check_digit) code = TiraDigito(code);
-  std::string line = NumeroComZeros(12, 0, code) + "," + CompletaDireita(pro.getString(PRO_DESCR), 22) + "," +
-                     CompletaDireita(pro.getString(PRO_RESUM), 20) + "," +
-                     TaxField(pro.asNumber(PRO_TRIBUT), slots, unconverted) + "," +
-                     PlainNumber(pro.asNumber(PRO_DEPTO)) + "," + Hundredths(pro.asNumber(PRO_PCOVEN));
+  std::string line = NumeroComZeros(12, 0, code) + "," + CompletaDireita(pro.text(f.descr), 22) + "," +
+                     CompletaDireita(pro.text(f.resum), 20) + "," +
+                     TaxField(pro.asNumber(f.tribut), slots, unconverted) + "," +
+                     PlainNumber(pro.asNumber(f.depto)) + "," + Hundredths(pro.asNumber(f.pcoven));
   if (slots) return line;
-  return line + "," + UnitLetter(pro.getString(PRO_PESAD)) + "," + (pro.getString(PRO_LITRAD) == "S" ? "S" : "N");
+  return line + "," + UnitLetter(pro.text(f.pesad)) + "," + (pro.text(f.litrad) == "S" ? "S" : "N");
 }
 
-std::string NlumntLine(const db::Table& y60, const ConversionSlots* slots, bool* unconverted) {
-  using namespace ycoy60;
-  return CompletaDireita(y60.getString(Y60_DATA), 4) + "," + CompletaDireita(y60.getString(Y60_STATUS), 1) + "," +
-         NumeroComZeros(12, 0, y60.asNumber(Y60_PROPLU)) + "," + CompletaDireita(y60.getString(Y60_DESCR), 22) +
-         "," + CompletaDireita(y60.getString(Y60_RESUM), 20) + "," +
-         TaxField(y60.asNumber(Y60_TRIBUT), slots, unconverted) + "," + PlainNumber(y60.asNumber(Y60_DEPTO)) +
-         "," + Hundredths(y60.asNumber(Y60_PCOVEN));
+std::string NlumntLine(const db::RowView& y60, const NlumntFields& f, const ConversionSlots* slots,
+                       bool* unconverted) {
+  return CompletaDireita(y60.text(f.data), 4) + "," + CompletaDireita(y60.text(f.status), 1) + "," +
+         NumeroComZeros(12, 0, y60.asNumber(f.plu)) + "," + CompletaDireita(y60.text(f.descr), 22) + "," +
+         CompletaDireita(y60.text(f.resum), 20) + "," + TaxField(y60.asNumber(f.tribut), slots, unconverted) +
+         "," + PlainNumber(y60.asNumber(f.depto)) + "," + Hundredths(y60.asNumber(f.pcoven));
 }
 
 ProductValues ReadNlufileLine(std::string_view line, bool check_digit, const ConversionSlots* slots) {

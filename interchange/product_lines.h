@@ -19,14 +19,25 @@ std::optional<std::string> ConvertedTax(const ConversionSlots& slots, double tax
 
 // ---- export
 
-// A line of NLUFILE.MTR from the current row of Ycopro: the full layout of
-// eight fields, or with `slots` the short layout of six whose tax field is
-// the converted text (empty, and *unconverted set, when there is none).
-std::string NlufileLine(const db::Table& pro, bool check_digit, const ConversionSlots* slots,
-                        bool* unconverted);
-// A line of NLUMNT.MTR from the current row of ycoy60; the code is written
-// as the queue stores it.
-std::string NlumntLine(const db::Table& y60, const ConversionSlots* slots, bool* unconverted);
+// The fields a line is made of, found once on the table the rows come from.
+struct NlufileFields {
+  explicit NlufileFields(const db::Table& pro);
+  db::Column plu, descr, resum, tribut, depto, pcoven, pesad, litrad;
+};
+struct NlumntFields {
+  explicit NlumntFields(const db::Table& y60);
+  db::Column data, status, plu, descr, resum, tribut, depto, pcoven;
+};
+
+// A line of NLUFILE.MTR from a row of Ycopro: the full layout of eight
+// fields, or with `slots` the short layout of six whose tax field is the
+// converted text (empty, and *unconverted set, when there is none).
+std::string NlufileLine(const db::RowView& pro, const NlufileFields& f, bool check_digit,
+                        const ConversionSlots* slots, bool* unconverted);
+// A line of NLUMNT.MTR from a row of ycoy60; the code is written as the
+// queue stores it.
+std::string NlumntLine(const db::RowView& y60, const NlumntFields& f, const ConversionSlots* slots,
+                       bool* unconverted);
 
 // ---- import
 
