@@ -646,8 +646,9 @@ bool Table::isBlank(FieldRef f) const {
 std::optional<double> Table::getNumber(FieldRef f) const {
   const TableImpl& t = *impl_;
   size_t i = t.Field(f);
-  FieldType type = t.layout_.fields[i].type;
-  if (!IsNumericType(type) && type != FieldType::kCharacter) return std::nullopt;
+  const FieldInfo& info = t.layout_.fields[i];
+  if (IsNumericType(info.type)) return internal::ParseFieldNumber(t.Raw(i), info.decimals);
+  if (info.type != FieldType::kCharacter) return std::nullopt;
   return internal::ParseNumber(t.Raw(i));
 }
 

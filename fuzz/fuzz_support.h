@@ -59,9 +59,17 @@ inline size_t WalkRows(db::Table& table) {
   const size_t field_count = table.fields().size();
   for (table.first(); !table.eof(); table.next()) {
     seen += table.recNo();
+    const db::RowView row = table.row();
     for (size_t f = 0; f < field_count; ++f) {
       seen += table.getString(f).size();
       seen += table.isBlank(f) ? 1 : 0;
+      // The row view reads what the getters read, whatever the bytes.
+      const db::Column c = table.column(f);
+      if (c.type != db::FieldType::kMemo &&
+          (row.text(c) != table.getString(f) || row.blank(c) != table.isBlank(f) ||
+           row.date(c) != table.getDate(f) || row.number(c).has_value() != table.getNumber(f).has_value() ||
+           (row.number(c) && *row.number(c) == *row.number(c) && *row.number(c) != *table.getNumber(f))))
+        __builtin_trap();
       switch (table.fields()[f].type) {
         case db::FieldType::kNumeric:
         case db::FieldType::kFloat:
