@@ -160,7 +160,8 @@ void TagIndex::Build(uint32_t count, const RecordAt& record_at) {
   Clear();
   if (type_ == KeyType::kCharacter) texts_.resize(size_t{count} * key_length_);
   else numbers_.resize(count);
-  order_.resize(count);
+  // The order is sized after the sort has let go of its scratch: the
+  // scratch and the order are never held at once.
   for (uint32_t r = 1; r <= count; ++r) Store(r, record_at(r));
   if (type_ == KeyType::kCharacter) SortTexts(count);
   else SortNumbers(count);
@@ -196,6 +197,7 @@ void TagIndex::SortNumbers(uint32_t count) {
   uint32_t r = 1;
   while (r < count && SortKey(numbers_[r - 1]) <= SortKey(numbers_[r])) ++r;
   if (r >= count) {
+    order_.resize(count);
     for (uint32_t i = 0; i < count; ++i) order_[i] = i + 1;
     return;
   }
@@ -203,6 +205,7 @@ void TagIndex::SortNumbers(uint32_t count) {
   LargeVector<Item> items(count);
   for (uint32_t i = 0; i < count; ++i) items[i] = {SortKey(numbers_[i]), i + 1};
   RadixSort(items);
+  order_.resize(count);
   for (uint32_t i = 0; i < count; ++i) order_[i] = items[i].rec;
 }
 
@@ -220,6 +223,7 @@ void TagIndex::SortTexts(uint32_t count) {
     ordered = CompareBytes(texts_.data() + size_t{r - 1} * key_length_, texts_.data() + size_t{r} * key_length_,
                            key_length_) <= 0;
   if (ordered) {
+    order_.resize(count);
     for (uint32_t i = 0; i < count; ++i) order_[i] = i + 1;
     return;
   }
@@ -286,6 +290,8 @@ void TagIndex::SortTexts(uint32_t count) {
     for (size_t d = 0; d < 256; ++d)
       if (start[d + 1] - start[d] > 1) runs.push_back({run.begin + start[d], run.begin + start[d + 1], run.at, true});
   }
+  LargeVector<Item>().swap(spare);
+  order_.resize(count);
   for (uint32_t i = 0; i < count; ++i) order_[i] = items[i].rec;
 }
 
