@@ -1,13 +1,13 @@
 // CSV and JSON of the commands.
 #include "cli/text_output.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <variant>
 
 #include "common/encoding.h"
-
 #include "db/table_rows.h"
 
 namespace kaslo::cli {
