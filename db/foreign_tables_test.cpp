@@ -100,6 +100,17 @@ TEST_F(ForeignTableTest, FieldOfWidthZeroReadsBlank) {
   EXPECT_TRUE(table->isBlank("NADA"));
   EXPECT_EQ(table->getNumber("NADA"), std::nullopt);
   EXPECT_EQ(table->getNumber("B"), 42.0);
+
+  // A logical of width 0 does not read the byte of the field after it.
+  Write("ZEROL.DBF", {.fields = {{"VAZIO", 'L', 0}, {"C", 'C', 1}, {"FIM", 'L', 0}}, .records = {" T", "*T"}});
+  auto logical = db_.open("zerol");
+  logical->first();
+  for (const char* name : {"VAZIO", "FIM"}) {
+    EXPECT_TRUE(logical->isBlank(name)) << name;
+    EXPECT_EQ(logical->getLogical(name), std::nullopt) << name;
+    EXPECT_EQ(logical->getString(name), "") << name;
+    EXPECT_TRUE(logical->row().blank(logical->column(name))) << name;
+  }
 }
 
 TEST_F(ForeignTableTest, FoxProMemoAndIndexAreNotSupported) {

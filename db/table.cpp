@@ -637,7 +637,7 @@ bool Table::isBlank(FieldRef f) const {
   size_t i = t.Field(f);
   std::string_view raw = t.Raw(i);
   switch (t.layout_.fields[i].type) {
-    case FieldType::kLogical: return raw[0] == ' ' || raw[0] == '?' || raw[0] == '\0';
+    case FieldType::kLogical: return raw.empty() || raw[0] == ' ' || raw[0] == '?' || raw[0] == '\0';
     case FieldType::kMemo: return t.MemoText(i).empty();
     default: return internal::IsBlankText(raw);
   }
@@ -667,7 +667,9 @@ std::optional<Date> Table::getDate(FieldRef f) const {
 std::optional<bool> Table::getLogical(FieldRef f) const {
   const TableImpl& t = *impl_;
   size_t i = t.Field(f);
-  switch (t.Raw(i)[0]) {
+  // A field of width 0 has no byte of its own to read.
+  const std::string_view raw = t.Raw(i);
+  switch (raw.empty() ? ' ' : raw[0]) {
     case 'T': case 't': case 'Y': case 'y': case 'S': case 's': return true;
     case 'F': case 'f': case 'N': case 'n': return false;
     default: return std::nullopt;
