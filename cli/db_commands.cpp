@@ -53,9 +53,10 @@ void RunDump(const DumpArgs& args) {
     throw CommandFailed{kExitFailure, args.table + ": no such table in " + args.dir};
   }
   // Looking is not changing: a missing production index does not hide the
-  // rows, and the tag orders of the index are what is lost.
+  // rows, and the tag orders of the index are what is lost; a table torn by
+  // a crash is shown as read, not repaired.
   std::unique_ptr<db::Table> table =
-      database.open(name, {.tag = args.tag, .without_missing_index = true});
+      database.open(name, {.tag = args.tag, .without_missing_index = true, .read_only = true});
   const std::string file = table->fileName();
   if (!table->indexMissing().empty()) {
     std::cerr << file << ": production index " << table->indexMissing() << " not found; rows read without it\n";

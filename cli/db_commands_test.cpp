@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -216,6 +217,23 @@ TEST_F(DumpForeignTable, MissingIndexIsSaidAndTheRowsShown) {
   Result groups = Run("dump " + DataArg() + " Ycogrp");
   EXPECT_EQ(groups.exit_code, 0) << groups.err;
   EXPECT_EQ(groups.err, "YCOGRP.DBF: production index YCOGRP.MDX not found; rows read without it\n");
+}
+
+TEST_F(DumpForeignTable, TornTableIsShownAsReadAndLeftAsFound) {
+  // A count one short and half a record after the last one, as a crash
+  // during a post leaves them: the rows are shown, the file is not touched.
+  db::testing::HandTable table{.fields = {{"NOME", 'C', 3}}, .records = {" ANA", " BIA"}};
+  std::string bytes = table.Bytes();
+  bytes[4] = 1;  // count
+  bytes.pop_back();  // no end mark
+  bytes += " CA";
+  std::ofstream(Data() / "RASGADA.DBF", std::ios::binary) << bytes;
+  Result dump = Run("dump " + DataArg() + " rasgada");
+  ASSERT_EQ(dump.exit_code, 0) << dump.err;
+  EXPECT_EQ(dump.out, "NOME\r\nANA\r\nBIA\r\n");
+  std::ifstream in(Data() / "RASGADA.DBF", std::ios::binary);
+  const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(after, bytes);
 }
 
 TEST_F(DumpForeignTable, FieldsOfOneNameKeepTheirValues) {

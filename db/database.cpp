@@ -66,7 +66,7 @@ std::unique_ptr<Table> Database::open(std::string_view table, const OpenOptions&
   std::string name = TableFileName(table);
   auto path = find(name);
   if (path.empty()) throw Error(internal::UpperName(name) + ": table not found in the data directory");
-  auto t = std::make_unique<Table>(std::make_unique<TableImpl>(path, options.exclusive, options.without_missing_index));
+  auto t = std::make_unique<Table>(std::make_unique<TableImpl>(path, options.exclusive, options.without_missing_index, options.read_only));
   if (!options.tag.empty()) t->setTag(options.tag);
   else t->first();
   return t;

@@ -21,6 +21,9 @@ struct OpenOptions {
   // production index which is not there opens the rows without it
   // (Table::indexMissing) instead of being refused.
   bool without_missing_index = false;
+  // Opens the file read-only: what a crash left (a torn last row, a stale
+  // count) is read past in memory but not repaired on disk.
+  bool read_only = false;
 };
 
 class Database {

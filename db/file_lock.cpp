@@ -27,12 +27,12 @@ constexpr int kSetLockWait = F_OFD_SETLKW;
 
 }  // namespace
 
-File File::Open(const std::filesystem::path& path, const std::string& display_name) {
+File File::Open(const std::filesystem::path& path, const std::string& display_name, bool read_only) {
   File f;
   f.name_ = display_name;
-  f.fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  f.fd_ = read_only ? -1 : ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   f.writable_ = f.fd_ >= 0;
-  if (f.fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+  if (read_only || (f.fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))) {
     f.fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   if (f.fd_ < 0) throw Error(SysError(display_name, "cannot open"));

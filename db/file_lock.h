@@ -32,7 +32,7 @@ class File {
   File() = default;
   // Opens read-write, or read-only when the file may not be written.
   // Throws db::Error naming `display_name` when it cannot be opened.
-  static File Open(const std::filesystem::path& path, const std::string& display_name);
+  static File Open(const std::filesystem::path& path, const std::string& display_name, bool read_only = false);
   static File Create(const std::filesystem::path& path, const std::string& display_name);
   ~File();
   File(File&& other) noexcept;

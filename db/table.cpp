@@ -70,11 +70,11 @@ std::optional<uint32_t> MemoBlock(std::string_view raw) {
 
 // ---------------------------------------------------------------- TableImpl
 
-TableImpl::TableImpl(const std::filesystem::path& path, bool exclusive, bool without_missing_index)
+TableImpl::TableImpl(const std::filesystem::path& path, bool exclusive, bool without_missing_index, bool read_only)
     : path_(path), without_missing_index_(without_missing_index), exclusive_(exclusive) {
   file_name_ = path.filename().string();
   base_ = path.stem().string();
-  dbf_ = internal::File::Open(path, file_name_);
+  dbf_ = internal::File::Open(path, file_name_, read_only);
   if (exclusive && !dbf_.writable()) Fail("the file is read-only and cannot be opened exclusively");
   if (!dbf_.TryLock(internal::kOpenLockOffset, exclusive)) {
     Fail(exclusive ? "table in use by another process" : "table opened exclusively by another process");

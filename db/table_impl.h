@@ -24,7 +24,8 @@ namespace kaslo::db {
 class TableImpl {
  public:
   // Opens the table file at `path`. Throws db::Error (see Database::open).
-  TableImpl(const std::filesystem::path& path, bool exclusive, bool without_missing_index = false);
+  TableImpl(const std::filesystem::path& path, bool exclusive, bool without_missing_index = false,
+            bool read_only = false);
   ~TableImpl();
 
   // ---- files
