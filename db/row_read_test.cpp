@@ -90,6 +90,7 @@ TEST(RowViewTest, GivesWhatTheGettersGiveForEveryStoredForm) {
       SCOPED_TRACE("record " + std::to_string(t->recNo()) + " field " + t->fields()[c.index].name);
       EXPECT_EQ(row.text(c), t->getString(c.index));
       EXPECT_EQ(at.text(c), t->getString(c.index));
+      EXPECT_EQ(t->getStringAt(t->recNo(), c.index), t->getString(c.index));
       EXPECT_EQ(row.blank(c), t->isBlank(c.index));
       EXPECT_TRUE(SameNumber(row.number(c), t->getNumber(c.index)));
       EXPECT_EQ(row.asNumber(c), t->asNumber(c.index));

@@ -612,24 +612,9 @@ std::string Table::storedText(FieldRef f) const {
 }
 
 std::string Table::getStringAt(uint32_t rec_no, FieldRef f) const {
-  const TableImpl& t = *impl_;
-  if (rec_no == 0 || rec_no > t.count_) t.Fail("no row " + std::to_string(rec_no));
-  size_t i = t.Field(f);
-  const FieldInfo& info = t.layout_.fields[i];
-  std::string_view raw(t.Record(rec_no) + t.layout_.offsets[i], info.length);
-  switch (info.type) {
-    case FieldType::kCharacter: return std::string(internal::TrimRight(raw));
-    case FieldType::kNumeric:
-    case FieldType::kFloat: return std::string(internal::Trim(raw));
-    case FieldType::kDate: return internal::ParseDate(raw) ? std::string(raw) : std::string();
-    case FieldType::kLogical:
-      if (raw.empty()) return {};
-      if (std::strchr("TtYy", raw[0])) return "T";
-      if (std::strchr("FfNn", raw[0])) return "F";
-      return {};
-    case FieldType::kMemo: return {};
-  }
-  return {};
+  const RowView row = rowAt(rec_no);
+  const Column c = column(f);
+  return c.type == FieldType::kMemo ? std::string() : std::string(row.text(c));
 }
 
 bool Table::isBlank(FieldRef f) const {
