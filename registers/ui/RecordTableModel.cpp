@@ -14,6 +14,10 @@ RecordTableModel::RecordTableModel(db::Table& table, std::vector<GridColumn> col
 
 void RecordTableModel::Reload() {
   beginResetModel();
+  fields_.clear();
+  for (const GridColumn& column : columns_) {
+    fields_.push_back(column.text ? std::nullopt : std::optional(table_.column(std::string_view(column.field))));
+  }
   order_ = table_.visibleOrder();
   endResetModel();
 }
@@ -38,7 +42,10 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       if (column.text) return column.text(table_, rec);
-      return FromLatin1(table_.getStringAt(rec, std::string_view(column.field)));
+      if (const db::Column& field = *fields_[static_cast<size_t>(index.column())]; field.type != db::FieldType::kMemo) {
+        return FromLatin1(table_.rowAt(rec).text(field));
+      }
+      return QString();
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(column.alignment);
     case Qt::BackgroundRole:

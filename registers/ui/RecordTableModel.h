@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "db/table.h"
@@ -43,6 +44,9 @@ class RecordTableModel final : public QAbstractTableModel {
  private:
   db::Table& table_;
   std::vector<GridColumn> columns_;
+  // Where each plain column's field lies, found again at every Reload; none
+  // for a column with its own text.
+  std::vector<std::optional<db::Column>> fields_;
   std::vector<uint32_t> order_;
 };
 
