@@ -42,10 +42,7 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       if (column.text) return column.text(table_, rec);
-      if (const db::Column& field = *fields_[static_cast<size_t>(index.column())]; field.type != db::FieldType::kMemo) {
-        return FromLatin1(table_.rowAt(rec).text(field));
-      }
-      return QString();
+      return FromLatin1(table_.getStringAt(rec, *fields_[static_cast<size_t>(index.column())]));
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(column.alignment);
     case Qt::BackgroundRole:
